@@ -1,0 +1,50 @@
+// Dialog base class: a window made from a dialog template, run modally with its own message
+// loop (DoModal) or created modeless as a child or owned window (Create).
+#pragma once
+
+#include "DataExchange.h"
+#include "Wnd.h"
+
+namespace fw {
+
+class CDialog : public CWnd {
+ public:
+  explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
+
+  // Creates the dialog, disables its owner and runs the loop until EndDialog. Returns the
+  // value given to EndDialog, or -1 when the dialog could not be created.
+  virtual INT_PTR DoModal();
+  // Creates a modeless dialog; its initialisation runs before this returns.
+  BOOL Create(UINT nIDTemplate, CWnd* pParentWnd);
+
+  // Modal: ends the loop with this result. Modeless: hides the window.
+  void EndDialog(INT_PTR nResult);
+
+  BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
+  BOOL PreTranslateMessage(MSG* pMsg) override;
+
+ protected:
+  virtual BOOL OnInitDialog();
+  virtual void OnOK();
+  virtual void OnCancel();
+  virtual void DoDataExchange(CDataExchange* pDX);
+
+  BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+
+  UINT m_nIDTemplate;
+  CWnd* m_pParentWnd;
+
+ private:
+  static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+  HWND CreateFromTemplate(HWND hWndParent);
+  void RunModalLoop();
+
+  bool m_bModal = false;
+  bool m_bEndModal = false;
+  INT_PTR m_nModalResult = -1;
+};
+
+// A message box owned by the window the user is working in, captioned with the program's name.
+int AfxMessageBox(const char* text, UINT type = MB_OK | MB_ICONEXCLAMATION);
+
+}  // namespace fw

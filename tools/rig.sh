@@ -1,0 +1,148 @@
+#!/usr/bin/env bash
+# The test rig: a private 32-bit Wine prefix, a virtual X server, the driver double running as
+# kernel service VTusb and a simulated controller plugged in.
+#
+#   rig.sh up RIG_DIR BUILD_DIR [WIDTHxHEIGHT]   start everything, write RIG_DIR/env.sh
+#   rig.sh down RIG_DIR                          stop everything that "up" started
+#   rig.sh driver start|stop RIG_DIR             load or unload the driver double
+#   rig.sh controller plug|unplug RIG_DIR        plug or unplug the simulated controller
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+
+# Wine's helper processes (services, winedevice) inherit standard output and error; they must
+# not hold a caller's pipe open for the rest of the run.
+quiet() {
+  "$@" </dev/null >/dev/null 2>&1
+}
+
+load_env() {
+  local rig=$1
+  [ -f "$rig/env.sh" ] || { echo "rig: $rig is not up" >&2; exit 1; }
+  # shellcheck disable=SC1091
+  . "$rig/env.sh"
+}
+
+free_display() {
+  local n
+  for n in $(seq 91 140); do
+    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
+      echo "$n"
+      return
+    fi
+  done
+  echo "rig: no free X display" >&2
+  exit 1
+}
+
+start_x() {
+  local rig=$1 size=$2 n
+  n=$(free_display)
+  Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp -noreset >"$rig/xvfb.log" 2>&1 &
+  echo $! >"$rig/xvfb.pid"
+  for _ in $(seq 1 100); do
+    if DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
+      echo ":$n"
+      return
+    fi
+    sleep 0.1
+  done
+  echo "rig: Xvfb :$n did not start" >&2
+  exit 1
+}
+
+write_env() {
+  local rig=$1 display=$2
+  cat >"$rig/env.sh" <<ENV
+export WINEPREFIX='$rig/prefix'
+export WINEARCH=win32
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES='mscoree,mshtml='
+export DISPLAY='$display'
+export TESSARO_RIG_DIR='$rig'
+export TESSARO_BUILD_DIR='$build'
+ENV
+}
+
+service_is() {
+  wine sc query VTusb </dev/null >"$TESSARO_RIG_DIR/service.txt" 2>&1 || true
+  grep -q "$1" "$TESSARO_RIG_DIR/service.txt"
+}
+
+driver() {
+  local action=$1
+  case $action in
+    start)
+      service_is RUNNING && return 0
+      quiet wine sc start VTusb
+      # winedevice creates the control device shortly after the service reports it started.
+      for _ in $(seq 1 100); do
+        quiet wine "$TESSARO_BUILD_DIR/stand_ins/driver_double/double_ctl.exe" state && return 0
+        sleep 0.1
+      done
+      echo "rig: the driver double did not start" >&2
+      exit 1
+      ;;
+    stop)
+      quiet wine sc stop VTusb || true
+      for _ in $(seq 1 100); do
+        service_is STOPPED && return 0
+        sleep 0.1
+      done
+      ;;
+  esac
+}
+
+controller() {
+  quiet wine "$TESSARO_BUILD_DIR/stand_ins/usb_controller/plug_controller.exe" "$1"
+}
+
+up() {
+  local rig=$1 size=${3:-1024x768}
+  build=$(cd "$2" && pwd)
+  mkdir -p "$rig"
+  rig=$(cd "$rig" && pwd)
+  [ -f "$rig/env.sh" ] && down "$rig"
+  local display
+  display=$(start_x "$rig" "$size")
+  write_env "$rig" "$display"
+  load_env "$rig"
+  mkdir -p "$WINEPREFIX"
+  quiet wineboot -i
+  cp "$build/vtusb.sys" "$WINEPREFIX/drive_c/windows/system32/drivers/vtusb.sys"
+  quiet wine sc create VTusb type= kernel start= demand binpath= 'C:\windows\system32\drivers\vtusb.sys'
+  # The service manager of a new prefix only starts a service it read at its own start.
+  wineserver -k || true
+  wineserver -w || true
+  # One persistent wineserver for the whole run keeps every later start fast.
+  quiet wineserver -p
+  driver start
+  controller plug
+  echo "rig up: DISPLAY=$DISPLAY WINEPREFIX=$WINEPREFIX"
+}
+
+down() {
+  local rig=$1
+  [ -f "$rig/env.sh" ] || return 0
+  load_env "$rig"
+  if [ -d "$WINEPREFIX" ]; then
+    driver stop || true
+    quiet wine sc delete VTusb || true
+    wineserver -k || true
+    wineserver -w || true
+  fi
+  if [ -f "$rig/xvfb.pid" ]; then
+    kill "$(cat "$rig/xvfb.pid")" 2>/dev/null || true
+    rm -f "$rig/xvfb.pid"
+  fi
+  rm -rf "$WINEPREFIX" "$rig/env.sh"
+  echo "rig down"
+}
+
+case ${1:-} in
+  up) up "$2" "$3" "${4:-}" ;;
+  down) down "$2" ;;
+  driver) load_env "$3"; driver "$2" ;;
+  controller) load_env "$3"; controller "$2" ;;
+  *) sed -n '2,9p' "$0" >&2; exit 2 ;;
+esac

@@ -1,0 +1,5 @@
+#include "AdvancedPage.h"
+
+#include "resources/resource.h"
+
+CAdvancedPage::CAdvancedPage(fw::CWnd* pParent) : CDialog(IDD_ADVANCED, pParent) {}

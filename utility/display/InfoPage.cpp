@@ -1,0 +1,5 @@
+#include "InfoPage.h"
+
+#include "resources/resource.h"
+
+CInfoPage::CInfoPage(fw::CWnd* pParent) : CDialog(IDD_INFO, pParent) {}

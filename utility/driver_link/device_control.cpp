@@ -1,0 +1,23 @@
+#include "device_control.h"
+
+#include "Dialog.h"
+
+namespace {
+constexpr char kControlDevice[] = "\\\\.\\PelqTessaro";
+}
+
+BOOL DeviceControl(DWORD dwIoControlCode, LPVOID lpInBuffer, DWORD nInBufferSize,
+                   LPVOID lpOutBuffer, DWORD nOutBufferSize, LPDWORD lpBytesReturned,
+                   LPOVERLAPPED lpOverlapped) {
+  HANDLE device = ::CreateFileA(kControlDevice, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (device == INVALID_HANDLE_VALUE) {
+    fw::AfxMessageBox("Driver not loaded!");
+    return FALSE;
+  }
+  const BOOL succeeded =
+      ::DeviceIoControl(device, dwIoControlCode, lpInBuffer, nInBufferSize, lpOutBuffer,
+                        nOutBufferSize, lpBytesReturned, lpOverlapped);
+  ::CloseHandle(device);
+  return succeeded;
+}

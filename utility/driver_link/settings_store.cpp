@@ -1,0 +1,99 @@
+#include "settings_store.h"
+
+#include <cstring>
+
+std::string g_strSettingsKey;
+
+namespace {
+
+struct SettingValue {
+  const char* name;
+  DWORD type;
+  DWORD size;
+};
+
+constexpr SettingValue kSettingValues[] = {
+    {"Calibration", REG_BINARY, 18}, {"Calibration", REG_BINARY, 18},
+    {"Calibration", REG_BINARY, 40}, {"CalType", REG_DWORD, 4},
+    {"LTRB", REG_DWORD, 4},          {"Rotation", REG_DWORD, 4},
+    {"DBClkTime", REG_DWORD, 4},
+};
+
+const SettingValue* FindSetting(int kind) {
+  if (kind < kSettingCalibrationTwoPoint || kind > kSettingDBClkTime) return nullptr;
+  return &kSettingValues[kind - 1];
+}
+
+struct ShellFolder {
+  const char* subkey;
+  const char* value;
+};
+
+constexpr char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+constexpr ShellFolder kShellFolderKinds[] = {
+    {kShellFolders, "Common Desktop"},
+    {"Software\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir"},
+    {kShellFolders, "Common Programs"},
+    {"Software\\Microsoft\\Windows NT\\CurrentVersion", "SystemRoot"},
+    {kShellFolders, "Common Startup"},
+};
+
+constexpr DWORD kPathBufferSize = 260;
+
+}  // namespace
+
+BOOL SaveSetting(int kind, const void* data) {
+  // Before the main window names the key, an empty path would open HKEY_LOCAL_MACHINE itself.
+  if (g_strSettingsKey.empty()) return FALSE;
+  HKEY key = nullptr;
+  if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, g_strSettingsKey.c_str(), 0, const_cast<char*>(""),
+                        REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
+    return FALSE;
+  }
+  if (const SettingValue* setting = FindSetting(kind)) {
+    ::RegSetValueExA(key, setting->name, 0, setting->type, static_cast<const BYTE*>(data),
+                     setting->size);
+  }
+  ::RegCloseKey(key);
+  return TRUE;
+}
+
+BOOL LoadSetting(int kind, void* buffer) {
+  if (kind == kSettingDBClkTime) return FALSE;
+  const SettingValue* setting = FindSetting(kind);
+  if (setting == nullptr || g_strSettingsKey.empty()) return FALSE;
+  HKEY key = nullptr;
+  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, g_strSettingsKey.c_str(), 0, KEY_ALL_ACCESS, &key) !=
+      ERROR_SUCCESS) {
+    return FALSE;
+  }
+  DWORD size = setting->size;
+  const LONG status = ::RegQueryValueExA(key, setting->name, nullptr, nullptr,
+                                         static_cast<BYTE*>(buffer), &size);
+  ::RegCloseKey(key);
+  return status == ERROR_SUCCESS;
+}
+
+BOOL GetShellFolderPath(char* buffer, int kind) {
+  if (kind < 1 || kind > 5) return FALSE;
+  const ShellFolder& folder = kShellFolderKinds[kind - 1];
+  HKEY key = nullptr;
+  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, folder.subkey, 0, KEY_QUERY_VALUE, &key) !=
+      ERROR_SUCCESS) {
+    return FALSE;
+  }
+  DWORD size = kPathBufferSize;
+  const LONG status = ::RegQueryValueExA(key, folder.value, nullptr, nullptr,
+                                         reinterpret_cast<BYTE*>(buffer), &size);
+  ::RegCloseKey(key);
+  if (status != ERROR_SUCCESS) return FALSE;
+  // A value stored without its NUL that fills the whole buffer is no path; a shorter one gets
+  // its terminator here.
+  if (std::memchr(buffer, '\0', size) == nullptr) {
+    if (size >= kPathBufferSize) return FALSE;
+    buffer[size] = '\0';
+  }
+  return TRUE;
+}

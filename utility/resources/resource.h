@@ -1,0 +1,33 @@
+// Resource identifiers of the utility.
+#pragma once
+
+#define IDM_ABOUTBOX 0x0010
+
+#define IDD_ABOUTBOX 100
+#define IDS_ABOUTBOX 101
+#define IDD_TESSARO_DIALOG 102
+#define IDR_MAINFRAME 128
+#define IDD_CALIBRATE 129
+#define IDD_TOUCH_SETTING 130
+#define IDD_CALIBRATION_SCREEN 131
+#define IDD_INFO 132
+#define IDD_CALIBRATION_CHECK 154
+#define IDD_ADVANCED 179
+
+#define IDB_GRAY_TARGET 153
+#define IDB_BLUE_TARGET 154
+#define IDB_RED_CROSS 156
+#define IDB_GRAY_CROSS 157
+#define IDB_BULLET 180
+#define IDB_INITIAL_STATE 184
+#define IDB_FIVE_POINTS 185
+#define IDB_TWO_POINTS 186
+
+#define IDC_TAB 1000
+#define IDC_TWO_POINTS 1002
+#define IDC_INITIAL_STATE 1013
+#define IDC_FIVE_POINTS 1025
+#define IDC_MODIFY 3
+#define IDC_MODIFY_TEXT 1053
+
+#define IDC_STATIC (-1)

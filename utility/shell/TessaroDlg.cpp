@@ -1,0 +1,114 @@
+#include "TessaroDlg.h"
+
+#include "AboutDlg.h"
+#include "App.h"
+#include "MessageMap.h"
+#include "driver_link/settings_store.h"
+#include "resources/resource.h"
+
+CTessaroDlg::CTessaroDlg(fw::CWnd* pParent)
+    : CDialog(IDD_TESSARO_DIALOG, pParent),
+      m_hIcon(::LoadIconW(fw::AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME))) {}
+
+CTessaroDlg::~CTessaroDlg() = default;
+
+const fw::MessageMap* CTessaroDlg::GetMessageMap() const {
+  static const fw::MessageEntry entries[] = {
+      fw::OnMessage<&CTessaroDlg::OnSysCommand>(WM_SYSCOMMAND),
+      fw::OnMessage<&CTessaroDlg::OnPaint>(WM_PAINT),
+      fw::OnMessage<&CTessaroDlg::OnQueryDragIcon>(WM_QUERYDRAGICON),
+      fw::OnNotify<&CTessaroDlg::OnSelchangeTab>(TCN_SELCHANGE, IDC_TAB),
+  };
+  static const fw::MessageMap map(CDialog::GetMessageMap(), entries);
+  return &map;
+}
+
+void CTessaroDlg::DoDataExchange(fw::CDataExchange* pDX) {
+  CDialog::DoDataExchange(pDX);
+  fw::DDX_Control(pDX, IDC_TAB, m_tabCtrl);
+}
+
+BOOL CTessaroDlg::OnInitDialog() {
+  CDialog::OnInitDialog();
+  AppendAboutToSystemMenu();
+  SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+  SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+
+  // Every page reads the settings key while it is created.
+  g_strSettingsKey = kSettingsKeyPath;
+
+  InsertTabs();
+  CreatePages();
+
+  NMHDR header{};
+  LRESULT result = 0;
+  OnSelchangeTab(&header, &result);
+  return TRUE;
+}
+
+void CTessaroDlg::AppendAboutToSystemMenu() {
+  HMENU systemMenu = ::GetSystemMenu(m_hWnd, FALSE);
+  if (systemMenu == nullptr) return;
+  // The entry's text is Korean: it is loaded and added as Unicode, whatever the code page.
+  wchar_t text[64] = {};
+  if (::LoadStringW(fw::AfxGetInstanceHandle(), IDS_ABOUTBOX, text, 64) > 0) {
+    ::AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, text);
+  }
+}
+
+void CTessaroDlg::InsertTabs() {
+  m_tabCtrl.InsertItem(0, "Calibrate");
+  m_tabCtrl.InsertItem(1, "Touch Setting");
+  m_tabCtrl.InsertItem(2, "Info");
+  m_tabCtrl.InsertItem(3, "Advanced");
+}
+
+// The order matters: the Calibrate page's calibration screen sets the display state that the
+// Advanced page reads.
+void CTessaroDlg::CreatePages() {
+  m_pageCalibrate.Create(IDD_CALIBRATE, this);
+  m_pageTouchSetting.Create(IDD_TOUCH_SETTING, this);
+  m_pageInfo.Create(IDD_INFO, this);
+  m_pageAdvanced.Create(IDD_ADVANCED, this);
+}
+
+void CTessaroDlg::OnSelchangeTab(NMHDR*, LRESULT* pResult) {
+  const int selection = m_tabCtrl.GetCurSel();
+  if (selection >= 0 && selection <= 3) {
+    m_pageCalibrate.ShowWindow(selection == 0 ? SW_SHOW : SW_HIDE);
+    m_pageTouchSetting.ShowWindow(selection == 1 ? SW_SHOW : SW_HIDE);
+    m_pageInfo.ShowWindow(selection == 2 ? SW_SHOW : SW_HIDE);
+    m_pageAdvanced.ShowWindow(selection == 3 ? SW_SHOW : SW_HIDE);
+  }
+  *pResult = 0;
+}
+
+void CTessaroDlg::OnSysCommand(UINT nID, LPARAM lParam) {
+  if ((nID & 0xFFF0) == IDM_ABOUTBOX) {
+    CAboutDlg dlgAbout;
+    dlgAbout.DoModal();
+    return;
+  }
+  Default(WM_SYSCOMMAND, nID, lParam);
+}
+
+void CTessaroDlg::OnPaint() {
+  if (!::IsIconic(m_hWnd)) {
+    Default(WM_PAINT, 0, 0);
+    return;
+  }
+  PAINTSTRUCT paint;
+  HDC dc = ::BeginPaint(m_hWnd, &paint);
+  SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  const int cxIcon = ::GetSystemMetrics(SM_CXICON);
+  const int cyIcon = ::GetSystemMetrics(SM_CYICON);
+  RECT rect;
+  ::GetClientRect(m_hWnd, &rect);
+  const int x = (rect.right - rect.left - cxIcon + 1) / 2;
+  const int y = (rect.bottom - rect.top - cyIcon + 1) / 2;
+  ::DrawIcon(dc, x, y, m_hIcon);
+  ::EndPaint(m_hWnd, &paint);
+}
+
+HCURSOR CTessaroDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIcon); }

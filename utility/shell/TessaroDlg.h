@@ -1,0 +1,37 @@
+#pragma once
+
+#include "Controls.h"
+#include "Dialog.h"
+#include "calibration/CalibratePage.h"
+#include "display/AdvancedPage.h"
+#include "display/InfoPage.h"
+#include "touch_settings/TouchSettingPage.h"
+
+// The main window: a tab control over the four pages, one page visible at a time.
+class CTessaroDlg : public fw::CDialog {
+ public:
+  explicit CTessaroDlg(fw::CWnd* pParent = nullptr);
+  ~CTessaroDlg() override;
+
+ protected:
+  void DoDataExchange(fw::CDataExchange* pDX) override;
+  BOOL OnInitDialog() override;
+  const fw::MessageMap* GetMessageMap() const override;
+
+  void OnSysCommand(UINT nID, LPARAM lParam);
+  void OnPaint();
+  HCURSOR OnQueryDragIcon();
+  void OnSelchangeTab(NMHDR* pNMHDR, LRESULT* pResult);
+
+  fw::CTabCtrl m_tabCtrl;
+  CCalibratePage m_pageCalibrate;
+  CTouchSettingPage m_pageTouchSetting;
+  CInfoPage m_pageInfo;
+  CAdvancedPage m_pageAdvanced;
+  HICON m_hIcon;
+
+ private:
+  void AppendAboutToSystemMenu();
+  void InsertTabs();
+  void CreatePages();
+};
