@@ -1,14 +1,34 @@
 #pragma once
 
+#include "CalibrationScreen.h"
+#include "Controls.h"
 #include "Dialog.h"
 
-// The Calibrate tab.
+// The Calibrate tab: Initial State, 2-Points and 5-Points. It owns the one calibration screen.
 class CCalibratePage : public fw::CDialog {
  public:
   explicit CCalibratePage(fw::CWnd* pParent = nullptr);
 
  protected:
+  void DoDataExchange(fw::CDataExchange* pDX) override;
+  BOOL OnInitDialog() override;
   // Enter and ESC inside the page must never close it.
   void OnOK() override {}
   void OnCancel() override {}
+  const fw::MessageMap* GetMessageMap() const override;
+
+  void OnInitialState();
+  void OnTwoPoints();
+  void OnFivePoints();
+
+  fw::CButton m_btnFivePoints;
+  fw::CButton m_btnTwoPoints;
+  fw::CButton m_btnInitialState;
+  fw::CBitmap m_bmpInitialState;
+  fw::CBitmap m_bmpTwoPoints;
+  fw::CBitmap m_bmpFivePoints;
+  CCalibrationScreen m_calibrationScreen;
+
+ private:
+  void ShowScreenForCalibration();
 };

@@ -1,0 +1,468 @@
+#include "CalibrationScreen.h"
+
+#include <imm.h>
+
+#include <cstring>
+
+#include "CalibrationCheckDlg.h"
+#include "MessageMap.h"
+#include "driver_link/device_control.h"
+#include "driver_link/settings_store.h"
+#include "resources/resource.h"
+#include "shell/display_state.h"
+
+namespace {
+
+constexpr UINT_PTR kHoldTimerId = 1;
+constexpr UINT kHoldTimerMs = 30;
+constexpr UINT kTargetImageId = 0xFFFF;
+constexpr int kTargetHalf = 20;
+
+constexpr char kTitleText[] = "Calibration Screen";
+constexpr char kEscapeText[] = ":Press ESC to cancel the calibration";
+constexpr char kHoldText[] = ":Point at the blue target and hold until it turns gray";
+
+constexpr char kNoFiniteResultText[] = "Calibration failed: the touched points coincide";
+
+constexpr std::size_t kCoeffSize = sizeof(CAL_COEFF);
+constexpr std::size_t kFivePointSize = sizeof(CAL_5PT);
+
+calibration::MonitorRect ToMonitorRect(const RECT& rect) {
+  return {rect.left, rect.top, rect.right, rect.bottom};
+}
+
+bool Send(DWORD code, const void* input, DWORD size) {
+  DWORD returned = 0;
+  return DeviceControl(code, const_cast<void*>(input), size, nullptr, 0, &returned, nullptr) !=
+         FALSE;
+}
+
+bool IsLinearType(std::uint8_t type) {
+  return type == kCalTypeTwoPoint || type == kCalTypeFivePointLinear;
+}
+
+bool IsFivePointType(std::uint8_t type) {
+  return type == kCalTypeFivePointLinear || type == kCalTypeFivePoint;
+}
+
+void ShowCursorAgain() {
+  while (::ShowCursor(TRUE) < 0) {
+  }
+}
+
+}  // namespace
+
+CCalibrationScreen::CCalibrationScreen(fw::CWnd* pParent)
+    : CDialog(IDD_CALIBRATION_SCREEN, pParent) {
+  std::memcpy(m_prevRecord.data(), &kNeutralCalCoeff, kCoeffSize);
+  std::memcpy(m_cal.recordBuffer.data(), &kNeutralCalCoeff, kCoeffSize);
+}
+
+const fw::MessageMap* CCalibrationScreen::GetMessageMap() const {
+  static const fw::MessageEntry entries[] = {
+      fw::OnMessage<&CCalibrationScreen::OnPaint>(WM_PAINT),
+      fw::OnMessage<&CCalibrationScreen::OnLButtonDown>(WM_LBUTTONDOWN),
+      fw::OnMessage<&CCalibrationScreen::OnLButtonUp>(WM_LBUTTONUP),
+      fw::OnMessage<&CCalibrationScreen::OnTimer>(WM_TIMER),
+  };
+  static const fw::MessageMap map(CDialog::GetMessageMap(), entries);
+  return &map;
+}
+
+BOOL CCalibrationScreen::OnInitDialog() {
+  CDialog::OnInitDialog();
+
+  g_nMonitorCount = ::GetSystemMetrics(SM_CMONITORS);
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  if (::GetMonitorInfoW(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTONULL), &info)) {
+    g_rcPrimaryMonitor = info.rcMonitor;
+  }
+  g_rcTouchMonitor = g_rcPrimaryMonitor;
+
+  m_cal.calType = kCalTypeTwoPoint;
+  std::uint32_t storedType = 0;
+  if (LoadSetting(kSettingCalType, &storedType)) m_cal.calType = static_cast<std::uint8_t>(storedType);
+
+  m_cal.PlaceTargets(ToMonitorRect(g_rcTouchMonitor));
+  PlaceImages();
+  return TRUE;
+}
+
+void CCalibrationScreen::PlaceImages() {
+  m_bmpBlueTarget.LoadBitmap(IDB_BLUE_TARGET);
+  m_bmpGrayTarget.LoadBitmap(IDB_GRAY_TARGET);
+
+  const DWORD style = WS_CHILD | WS_VISIBLE | SS_BITMAP | SS_CENTERIMAGE;
+  auto createImage = [&](fw::CStatic& image, const calibration::PointD& target) {
+    const int x = static_cast<int>(target.x);
+    const int y = static_cast<int>(target.y);
+    image.Create("", style, RECT{x - kTargetHalf, y - kTargetHalf, x + kTargetHalf, y + kTargetHalf},
+                 *this, kTargetImageId);
+  };
+  for (int i = 0; i < calibration::kTwoPointCount; ++i) {
+    createImage(m_twoPointImages[i], m_cal.twoPointTargets[i]);
+  }
+  for (int i = 0; i < calibration::kFivePointCount; ++i) {
+    createImage(m_fivePointImages[i], m_cal.fivePointTargets[i]);
+  }
+
+  // The markers are part of the window but stay hidden: the gray targets already show which
+  // points were taken.
+  m_bmpRedCross.LoadBitmap(IDB_RED_CROSS);
+  m_bmpGrayCross.LoadBitmap(IDB_GRAY_CROSS);
+  auto createMarker = [&](fw::CStatic& marker) {
+    marker.Create("", style, RECT{0, 0, 0, 0}, *this, kTargetImageId);
+    marker.SetBitmap(m_bmpRedCross);
+  };
+  for (auto& marker : m_twoPointMarkers) createMarker(marker);
+  for (auto& marker : m_fivePointMarkers) createMarker(marker);
+}
+
+void CCalibrationScreen::OnPaint() {
+  // The default painting validates the window; the texts go on top of it.
+  Default(WM_PAINT, 0, 0);
+  const RECT& touch = g_rcTouchMonitor;
+  const int x = touch.left + (touch.right - touch.left) / 4;
+  const int y = touch.top + (touch.bottom - touch.top) / 4;
+  HDC dc = ::GetDC(m_hWnd);
+  ::TextOutA(dc, x, y, kTitleText, static_cast<int>(std::strlen(kTitleText)));
+  ::TextOutA(dc, x, y + 20, kEscapeText, static_cast<int>(std::strlen(kEscapeText)));
+  ::TextOutA(dc, x, y + 40, kHoldText, static_cast<int>(std::strlen(kHoldText)));
+  ::ReleaseDC(m_hWnd, dc);
+
+  // No input-method status window may show over the screen.
+  if (HWND ime = ::ImmGetDefaultIMEWnd(m_hWnd)) {
+    ::SendMessageW(ime, WM_IME_CONTROL, IMC_CLOSESTATUSWINDOW, 0);
+  }
+}
+
+BOOL CCalibrationScreen::PreTranslateMessage(MSG* pMsg) {
+  // Only ESC may act on the screen; Alt+F4 must not close it. 0xFFFFFFFF matches no key.
+  if (pMsg->message == WM_KEYDOWN && pMsg->wParam != VK_ESCAPE) {
+    pMsg->wParam = 0xFFFFFFFF;
+  } else if (pMsg->message == WM_SYSKEYDOWN && pMsg->wParam == VK_F4) {
+    pMsg->wParam = 0xFFFFFFFF;
+  }
+  return CDialog::PreTranslateMessage(pMsg);
+}
+
+void CCalibrationScreen::OnLButtonDown(UINT nFlags, POINT point) {
+  m_nSampleCount = 0;
+  m_bHoldUnderWay = true;
+  m_nHoldTimer = ::SetTimer(m_hWnd, kHoldTimerId, kHoldTimerMs, nullptr);
+  Default(WM_LBUTTONDOWN, nFlags, MAKELPARAM(point.x, point.y));
+}
+
+void CCalibrationScreen::OnLButtonUp(UINT nFlags, POINT point) {
+  if (m_nHoldTimer != 0) ::KillTimer(m_hWnd, m_nHoldTimer);
+  m_nSampleCount = 0;
+  m_bHoldUnderWay = false;
+  Default(WM_LBUTTONUP, nFlags, MAKELPARAM(point.x, point.y));
+}
+
+void CCalibrationScreen::OnTimer(UINT_PTR nIDEvent) {
+  // A tick queued before the timer stopped, or after the touch ended, belongs to no hold.
+  if (m_bHoldUnderWay && m_nSampleCount < calibration::kHoldSamples) {
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    m_sampleX[static_cast<std::size_t>(m_nSampleCount)] = cursor.x;
+    m_sampleY[static_cast<std::size_t>(m_nSampleCount)] = cursor.y;
+    ++m_nSampleCount;
+    if (m_nSampleCount == calibration::kHoldSamples) {
+      if (::KillTimer(m_hWnd, m_nHoldTimer)) m_nHoldTimer = 0;
+      const calibration::HoldStatistics stats =
+          calibration::ComputeHoldStatistics(m_sampleX, m_sampleY);
+      if (!calibration::IsSteadyHold(stats)) {
+        // A fresh window of five new samples while the touch goes on.
+        m_nHoldTimer = ::SetTimer(m_hWnd, kHoldTimerId, kHoldTimerMs, nullptr);
+        m_nSampleCount = 0;
+      } else {
+        m_bHoldUnderWay = false;
+        AcceptPoint(stats.meanX, stats.meanY);
+      }
+    }
+  }
+  Default(WM_TIMER, nIDEvent, 0);
+}
+
+fw::CStatic* CCalibrationScreen::CurrentImages() {
+  return m_nPointCount == calibration::kTwoPointCount ? m_twoPointImages : m_fivePointImages;
+}
+
+void CCalibrationScreen::AcceptPoint(double meanX, double meanY) {
+  const int i = m_nCollectedPoints;
+  if (i >= m_nPointCount) return;
+  m_cal.CollectPoint(i, m_nPointCount, {meanX, meanY}, ToMonitorRect(g_rcPrimaryMonitor));
+  fw::CStatic* images = CurrentImages();
+  images[i].SetBitmap(m_bmpGrayTarget);
+  if (i < m_nPointCount - 1) {
+    images[i + 1].SetBitmap(m_bmpBlueTarget);
+    images[i + 1].ShowWindow(SW_SHOWNORMAL);
+  }
+  m_nCollectedPoints = i + 1;
+  if (m_nCollectedPoints == m_nPointCount) {
+    ShowCursorAgain();
+    RunCompletion();
+  }
+}
+
+void CCalibrationScreen::ShowFirstTarget() {
+  for (auto* set : {m_twoPointImages, m_twoPointMarkers}) {
+    for (int i = 0; i < calibration::kTwoPointCount; ++i) set[i].ShowWindow(SW_HIDE);
+  }
+  for (auto* set : {m_fivePointImages, m_fivePointMarkers}) {
+    for (int i = 0; i < calibration::kFivePointCount; ++i) set[i].ShowWindow(SW_HIDE);
+  }
+  fw::CStatic& first = CurrentImages()[0];
+  first.SetBitmap(m_bmpBlueTarget);
+  first.ShowWindow(SW_SHOWNORMAL);
+}
+
+void CCalibrationScreen::OnCancel() {
+  ::ShowWindow(m_hWnd, SW_SHOWMINIMIZED);
+  ShowCursorAgain();
+  RestorePreviousCalibration();
+  if (m_nHoldTimer != 0) ::KillTimer(m_hWnd, m_nHoldTimer);
+  m_bHoldUnderWay = false;
+  EndDialog(IDCANCEL);
+}
+
+void CCalibrationScreen::HideScreen() {
+  ::ShowWindow(m_hWnd, SW_SHOWMINIMIZED);
+  ::ShowWindow(m_hWnd, SW_HIDE);
+}
+
+void CCalibrationScreen::HideTargetImages() {
+  fw::CStatic* images = CurrentImages();
+  for (int i = 0; i < m_nPointCount; ++i) images[i].ShowWindow(SW_HIDE);
+}
+
+// --- Commit and restore ------------------------------------------------------------------
+
+void CCalibrationScreen::StartCalibration(int nType) {
+  m_cal.calType = static_cast<std::uint8_t>(nType);
+  m_nCollectedPoints = 0;
+  if (nType == kCalTypeTwoPoint) {
+    m_nPointCount = calibration::kTwoPointCount;
+  } else if (IsFivePointType(static_cast<std::uint8_t>(nType))) {
+    m_nPointCount = calibration::kFivePointCount;
+  }
+  LoadPreviousCalibration();
+  ResetCalibration(nType);
+  ShowFirstTarget();
+}
+
+bool CCalibrationScreen::ResetCalibration(int nType) {
+  const auto type = static_cast<std::uint8_t>(nType);
+  if (!Send(IOCTL_SET_CAL_TYPE, &type, 1)) {
+    fw::AfxMessageBox("IOCTL_SET_CAL_TYPE failed");
+    return false;
+  }
+  if (IsLinearType(type)) {
+    if (!Send(IOCTL_RESET_CAL_COEFF, nullptr, 0)) fw::AfxMessageBox("IOCTL_RESET_CAL_COEFF falied");
+  } else if (type == kCalTypeFivePoint) {
+    const CAL_PTS points = m_cal.DefaultPoints(ToMonitorRect(g_rcTouchMonitor));
+    if (!Send(IOCTL_RESET_CAL_PTS, &points, sizeof(points))) {
+      fw::AfxMessageBox("IOCTL_RESET_CAL_PTS falied");
+      return false;
+    }
+  }
+  // A five-point calibration always measures with the LTRB connection.
+  if (IsFivePointType(m_cal.calType)) {
+    const auto ltrb = static_cast<std::uint8_t>(kCableLTRB);
+    if (!Send(IOCTL_CABLE_CONNECTION, &ltrb, 1)) {
+      fw::AfxMessageBox("IOCTL_CABLE_CONNECTION failed");
+      return false;
+    }
+  }
+  return true;
+}
+
+void CCalibrationScreen::LoadPreviousCalibration() {
+  std::uint32_t storedType = 0;
+  if (LoadSetting(kSettingCalType, &storedType)) m_nPrevCalType = static_cast<std::uint8_t>(storedType);
+
+  std::array<std::uint8_t, kFivePointSize> record{};
+  if (IsLinearType(m_nPrevCalType)) {
+    if (LoadSetting(kSettingCalibrationTwoPoint, record.data())) {
+      std::memcpy(m_prevRecord.data(), record.data(), kCoeffSize);
+    }
+  } else if (m_nPrevCalType == kCalTypeFivePoint) {
+    if (LoadSetting(kSettingCalibrationFivePoint, record.data())) m_prevRecord = record;
+  }
+
+  std::int32_t value = 0;
+  if (LoadSetting(kSettingLTRB, &value)) m_nPrevLTRB = value;
+  if (LoadSetting(kSettingRotation, &value)) m_nPrevRotation = value;
+}
+
+bool CCalibrationScreen::SendCableConnection() {
+  const auto connection = static_cast<std::uint8_t>(m_cal.cableConnection & 0xFF);
+  if (Send(IOCTL_CABLE_CONNECTION, &connection, 1)) return true;
+  fw::AfxMessageBox("IOCTL_CABLE_CONNECTION failed");
+  return false;
+}
+
+bool CCalibrationScreen::SendRotation() {
+  const std::int32_t rotation = m_cal.rotation;
+  if (Send(IOCTL_PANEL_ROTATION, &rotation, sizeof(rotation))) return true;
+  fw::AfxMessageBox("IOCTL_PANEL_ROTATION failed");
+  return false;
+}
+
+// The record of the current type: CAL_COEFF for types 1 and 2, CAL_5PT for type 3.
+bool CCalibrationScreen::SendRecord() {
+  const bool sent = m_cal.calType == kCalTypeFivePoint
+                        ? Send(IOCTL_SET_CAL_5PT, m_cal.recordBuffer.data(), kFivePointSize)
+                        : Send(IOCTL_SET_CAL, m_cal.recordBuffer.data(), kCoeffSize);
+  if (!sent) fw::AfxMessageBox("IOCTL_SET_CAL failed");
+  return sent;
+}
+
+// Coinciding touches give no usable line: nothing computed reaches the driver, and the
+// calibration the driver had before is put back.
+void CCalibrationScreen::HandleNoFiniteResult() {
+  fw::AfxMessageBox(kNoFiniteResultText);
+  HideScreen();
+  RestorePreviousCalibration();
+}
+
+void CCalibrationScreen::RunCompletion() {
+  const calibration::MonitorRect primary = ToMonitorRect(g_rcPrimaryMonitor);
+  const calibration::MonitorRect touch = ToMonitorRect(g_rcTouchMonitor);
+  if (!m_cal.ComputeCalibration(primary, touch)) {
+    HandleNoFiniteResult();
+    return;
+  }
+  if (IsFivePointType(m_cal.calType) && !SendCableConnection()) return;
+  if (m_cal.calType == kCalTypeFivePoint && !SendRotation()) return;
+  if (!SendRecord()) return;
+
+  // The new calibration is active in the driver while the user tries it.
+  CCalibrationCheckDlg check(m_nPointCount);
+  switch (check.DoModal()) {
+    case IDOK:
+      HideScreen();
+      StoreCalibration();
+      HideTargetImages();
+      break;
+    case IDCANCEL:
+      HideScreen();
+      RestorePreviousCalibration();
+      break;
+    case CCalibrationCheckDlg::kModifyResult:
+      Modify();
+      break;
+    case -1:
+      fw::AfxMessageBox("Dialog box could not be created!");
+      HideTargetImages();
+      break;
+    default:
+      HideTargetImages();
+      break;
+  }
+}
+
+void CCalibrationScreen::StoreCalibration() {
+  const std::uint32_t type = m_cal.calType;
+  SaveSetting(kSettingCalType, &type);
+  switch (m_cal.calType) {
+    case kCalTypeTwoPoint:
+      SaveSetting(kSettingCalibrationTwoPoint, m_cal.recordBuffer.data());
+      break;
+    case kCalTypeFivePointLinear:
+      SaveSetting(kSettingCalibrationFivePointLinear, m_cal.recordBuffer.data());
+      SaveSetting(kSettingLTRB, &m_cal.cableConnection);
+      SaveSetting(kSettingRotation, &m_cal.rotation);
+      break;
+    case kCalTypeFivePoint:
+      SaveSetting(kSettingCalibrationFivePoint, m_cal.recordBuffer.data());
+      SaveSetting(kSettingLTRB, &m_cal.cableConnection);
+      SaveSetting(kSettingRotation, &m_cal.rotation);
+      break;
+    default:
+      break;
+  }
+}
+
+// The cursor moved the opposite way: mirror the axes, invert the cable connection and store the
+// result without a second check.
+void CCalibrationScreen::Modify() {
+  HideScreen();
+  InvertCableConnection();
+  const calibration::MonitorRect touch = ToMonitorRect(g_rcTouchMonitor);
+  m_cal.ExchangeAndReversePixels(m_nPointCount, touch);
+  if (!m_cal.ComputeCalibration(ToMonitorRect(g_rcPrimaryMonitor), touch)) {
+    HandleNoFiniteResult();
+    return;
+  }
+  if (IsFivePointType(m_cal.calType) && !SendCableConnection()) return;
+  if (m_cal.calType == kCalTypeFivePoint && !SendRotation()) return;
+  if (!SendRecord()) return;
+
+  StoreCalibration();
+  // After a two-point calibration the inverted connection is kept too.
+  if (m_cal.calType == kCalTypeTwoPoint) SaveSetting(kSettingLTRB, &m_cal.cableConnection);
+}
+
+void CCalibrationScreen::InvertCableConnection() {
+  std::int32_t stored = 0;
+  if (LoadSetting(kSettingLTRB, &stored)) {
+    if (stored == kCableBRTL) {
+      m_cal.cableConnection = kCableLTRB;
+    } else if (stored == kCableLTRB) {
+      m_cal.cableConnection = kCableBRTL;
+    }
+  }
+  const auto connection = static_cast<std::uint8_t>(m_cal.cableConnection & 0xFF);
+  if (!Send(IOCTL_CABLE_CONNECTION, &connection, 1)) {
+    fw::AfxMessageBox("TOUSCR_IOCTL_CABLE_CONNECTION falied");
+  }
+}
+
+void CCalibrationScreen::RestorePreviousCalibration() {
+  m_cal.calType = m_nPrevCalType;
+  const std::uint8_t type = m_cal.calType;
+  if (!Send(IOCTL_SET_CAL_TYPE, &type, 1)) {
+    fw::AfxMessageBox("IOCTL_SET_CAL_TYPE failed");
+    return;
+  }
+  // An unknown type has no record of a known length: nothing more is sent.
+  bool sent = false;
+  if (IsLinearType(type)) {
+    std::memcpy(m_cal.recordBuffer.data(), m_prevRecord.data(), kCoeffSize);
+    sent = Send(IOCTL_SET_CAL, m_cal.recordBuffer.data(), kCoeffSize);
+  } else if (type == kCalTypeFivePoint) {
+    m_cal.recordBuffer = m_prevRecord;
+    sent = Send(IOCTL_SET_CAL_5PT, m_cal.recordBuffer.data(), kFivePointSize);
+  } else {
+    return;
+  }
+  if (!sent) {
+    fw::AfxMessageBox("IOCTL_SET_CAL_COEFF failed");
+    return;
+  }
+  m_cal.cableConnection = m_nPrevLTRB;
+  if (!SendCableConnection()) return;
+  if (type == kCalTypeFivePoint) {
+    m_cal.rotation = m_nPrevRotation;
+    SendRotation();
+  }
+}
+
+void CCalibrationScreen::SetInitialState() {
+  std::uint32_t storedType = 0;
+  if (LoadSetting(kSettingCalType, &storedType)) m_cal.calType = static_cast<std::uint8_t>(storedType);
+  ResetCalibration(m_cal.calType);
+
+  if (IsLinearType(m_cal.calType)) {
+    SaveSetting(kSettingCalibrationTwoPoint, &kNeutralCalCoeff);
+  } else if (m_cal.calType == kCalTypeFivePoint) {
+    CAL_5PT record{};
+    const CAL_PTS points = m_cal.DefaultPoints(ToMonitorRect(g_rcTouchMonitor));
+    std::memcpy(record.targets, points.targets, sizeof(points.targets));
+    std::memcpy(record.measured, points.targets, sizeof(points.targets));
+    SaveSetting(kSettingCalibrationFivePoint, &record);
+  }
+}
