@@ -3,6 +3,7 @@
 # kernel service VTusb and a simulated controller plugged in.
 #
 #   rig.sh up RIG_DIR BUILD_DIR [WIDTHxHEIGHT]   start everything, write RIG_DIR/env.sh
+#                                                (RIG_DISPLAY=:0 uses that display, no Xvfb)
 #   rig.sh down RIG_DIR                          stop everything that "up" started
 #   rig.sh driver start|stop RIG_DIR             load or unload the driver double
 #   rig.sh controller plug|unplug RIG_DIR        plug or unplug the simulated controller
@@ -37,6 +38,11 @@ free_display() {
 
 start_x() {
   local rig=$1 size=$2 n
+  # An X display of the user's own, when asked for: nothing to start.
+  if [ -n "${RIG_DISPLAY:-}" ]; then
+    echo "$RIG_DISPLAY"
+    return
+  fi
   n=$(free_display)
   Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp -noreset >"$rig/xvfb.log" 2>&1 &
   echo $! >"$rig/xvfb.pid"
