@@ -62,6 +62,9 @@ const fw::MessageMap* CCalibrationScreen::GetMessageMap() const {
   static const fw::MessageEntry entries[] = {
       fw::OnMessage<&CCalibrationScreen::OnPaint>(WM_PAINT),
       fw::OnMessage<&CCalibrationScreen::OnLButtonDown>(WM_LBUTTONDOWN),
+      // The dialog class reports a second quick press at the same place as a double click;
+      // it is a press all the same, or a retried hold on the same target would be lost.
+      fw::OnMessage<&CCalibrationScreen::OnLButtonDblClk>(WM_LBUTTONDBLCLK),
       fw::OnMessage<&CCalibrationScreen::OnLButtonUp>(WM_LBUTTONUP),
       fw::OnMessage<&CCalibrationScreen::OnTimer>(WM_TIMER),
   };
@@ -147,11 +150,20 @@ BOOL CCalibrationScreen::PreTranslateMessage(MSG* pMsg) {
   return CDialog::PreTranslateMessage(pMsg);
 }
 
-void CCalibrationScreen::OnLButtonDown(UINT nFlags, POINT point) {
+void CCalibrationScreen::BeginHold() {
   m_nSampleCount = 0;
   m_bHoldUnderWay = true;
   m_nHoldTimer = ::SetTimer(m_hWnd, kHoldTimerId, kHoldTimerMs, nullptr);
+}
+
+void CCalibrationScreen::OnLButtonDown(UINT nFlags, POINT point) {
+  BeginHold();
   Default(WM_LBUTTONDOWN, nFlags, MAKELPARAM(point.x, point.y));
+}
+
+void CCalibrationScreen::OnLButtonDblClk(UINT nFlags, POINT point) {
+  BeginHold();
+  Default(WM_LBUTTONDBLCLK, nFlags, MAKELPARAM(point.x, point.y));
 }
 
 void CCalibrationScreen::OnLButtonUp(UINT nFlags, POINT point) {

@@ -34,11 +34,13 @@ class CCalibrationScreen : public fw::CDialog {
 
   void OnPaint();
   void OnLButtonDown(UINT nFlags, POINT point);
+  void OnLButtonDblClk(UINT nFlags, POINT point);
   void OnLButtonUp(UINT nFlags, POINT point);
   void OnTimer(UINT_PTR nIDEvent);
 
  private:
   void PlaceImages();
+  void BeginHold();
   void ShowFirstTarget();
   void AcceptPoint(double meanX, double meanY);
   void RunCompletion();
