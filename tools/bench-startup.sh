@@ -54,10 +54,12 @@ status=0
   # shellcheck disable=SC1091
   . "$rig/env.sh"
   # Wine's helper processes inherit standard output and keep it open: the figures go to a file.
-  wine "$build/tools/bench/startup_bench.exe" --runs "$runs" \
+  exec wine "$build/tools/bench/startup_bench.exe" --runs "$runs" \
     "Z:$build/utility/Tessaro.exe" "Z:$build/tools/bench/empty_dialog.exe" \
     </dev/null >"$rig/startup_bench.txt" 2>&1
-) || status=$?
+) &
+# Waiting in the background lets an interruption take the rig down at once.
+wait $! || status=$?
 echo
 tr -d '\r' <"$rig/startup_bench.txt"
 exit "$status"

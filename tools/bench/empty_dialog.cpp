@@ -1,8 +1,8 @@
 // empty_dialog: the smallest Win32 dialog program, the baseline of the start-up benchmark.
 // It shows one modal dialog with an OK button and ends when the dialog is closed.
-#include <windows.h>
-
 #include "empty_dialog.h"
+
+#include <windows.h>
 
 namespace {
 

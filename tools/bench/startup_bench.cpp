@@ -268,9 +268,10 @@ int main(int argc, char** argv) {
   std::printf("\nstart-up to idle main window, median of %d runs\n", runs);
   for (const Program& program : programs) {
     const auto [low, high] = std::minmax_element(program.times.begin(), program.times.end());
-    std::printf("  %-*s %8.1f ms   (range %.1f to %.1f ms; %lu bytes)\n", width, program.name.c_str(),
-                Median(program.times), *low, *high, program.size);
+    std::printf("  %-*s %8.1f ms   (range %.1f to %.1f ms; %lu bytes)\n", width,
+                program.name.c_str(), Median(program.times), *low, *high, program.size);
   }
-  std::printf("  %-*s %8.2f\n", width, "ratio", Median(programs[0].times) / Median(programs[1].times));
+  std::printf("  %-*s %8.2f\n", width, "ratio",
+              Median(programs[0].times) / Median(programs[1].times));
   return 0;
 }
