@@ -1,0 +1,572 @@
+// Calibration from the Calibrate page, end to end: the real Tessaro.exe, real mouse and keyboard
+// input on the full-screen calibration window, the driver double's record of what it received,
+// and the settings key as the registry holds it.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <initializer_list>
+#include <iomanip>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "driver_double_client.h"
+#include "driver_service.h"
+#include "registry.h"
+#include "screenshot.h"
+#include "tessaro_session.h"
+#include "ui.h"
+#include "wait.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using support::RegistryValue;
+
+// The driver's control codes, spelled out here so that a wrong code in the utility shows.
+constexpr std::uint32_t kSetCal = 0x220028;
+constexpr std::uint32_t kSetCal5Pt = 0x22002c;
+constexpr std::uint32_t kResetCalCoeff = 0x220050;
+constexpr std::uint32_t kResetCalPts = 0x220054;
+constexpr std::uint32_t kCableConnection = 0x2201b8;
+constexpr std::uint32_t kPanelRotation = 0x2201e0;
+constexpr std::uint32_t kSetCalType = 0x220208;
+
+constexpr int kInitialStateButton = 1013;
+constexpr int kTwoPointsButton = 1002;
+constexpr int kFivePointsButton = 1025;
+constexpr int kModifyButton = 3;
+constexpr int kModifyText = 1053;
+
+struct Sent {
+  std::uint32_t code;
+  Bytes input;
+  bool operator==(const Sent&) const = default;
+};
+
+void PrintTo(const Sent& sent, std::ostream* out) {
+  *out << "0x" << std::hex << sent.code << " [";
+  for (std::size_t i = 0; i < sent.input.size(); ++i) {
+    *out << (i ? " " : "") << std::setw(2) << std::setfill('0') << int{sent.input[i]};
+  }
+  *out << "]" << std::dec;
+}
+
+Bytes Words(std::initializer_list<std::uint16_t> words) {
+  Bytes bytes;
+  for (std::uint16_t word : words) {
+    bytes.push_back(static_cast<std::uint8_t>(word & 0xFF));
+    bytes.push_back(static_cast<std::uint8_t>(word >> 8));
+  }
+  return bytes;
+}
+
+Bytes Dword(std::uint32_t value) {
+  return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
+          static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
+}
+
+Bytes Concat(const Bytes& a, const Bytes& b) {
+  Bytes bytes = a;
+  bytes.insert(bytes.end(), b.begin(), b.end());
+  return bytes;
+}
+
+RegistryValue Binary(const Bytes& bytes) { return {REG_BINARY, bytes}; }
+RegistryValue DwordValue(std::uint32_t value) { return {REG_DWORD, Dword(value)}; }
+
+// On the 1024 x 768 rig screen: the default points, and the neutral linear record.
+const Bytes kDefaultPoints = Words({16384, 16384, 640, 853, 32128, 853, 32128, 31914, 640, 31914});
+const Bytes kNeutralRecord = {0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0};
+
+constexpr POINT kTwoPointTargets[] = {{20, 20}, {1004, 748}};
+constexpr POINT kFivePointTargets[] = {{512, 384}, {20, 20}, {1004, 20}, {1004, 748}, {20, 748}};
+
+constexpr RECT kScreenRect{0, 0, 1024, 768};
+
+class Calibration : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(support::DriverRunning() || support::StartDriver());
+    ASSERT_TRUE(SetFailingCodes({}));
+    ASSERT_TRUE(support::DeleteSettingsKey());
+  }
+
+  void TearDown() override {
+    SetFailingCodes({});
+    // Whatever a test did, the program still ends normally with its OK button.
+    if (!HasFailure() && session_.Running()) {
+      EXPECT_TRUE(session_.EndWithOk());
+    }
+  }
+
+  void StartTessaro() {
+    ASSERT_TRUE(session_.Start());
+    ASSERT_TRUE(ClearDriverLog());
+  }
+
+  static void Store(const char* name, const RegistryValue& value) {
+    ASSERT_TRUE(support::WriteValue(HKEY_LOCAL_MACHINE, support::kSettingsKey, name, value.type,
+                                    value.bytes));
+  }
+
+  static std::optional<RegistryValue> Stored(const char* name) {
+    return support::ReadValue(HKEY_LOCAL_MACHINE, support::kSettingsKey, name);
+  }
+
+  static std::vector<std::string> StoredNames() {
+    return support::ValueNames(HKEY_LOCAL_MACHINE, support::kSettingsKey)
+        .value_or(std::vector<std::string>{});
+  }
+
+  // What the driver received since the last call, and forget it.
+  static std::vector<Sent> TakeSent() {
+    std::vector<DriverRequest> log;
+    EXPECT_TRUE(ReadDriverLog(log));
+    EXPECT_TRUE(ClearDriverLog());
+    std::vector<Sent> sent;
+    for (const DriverRequest& request : log) sent.push_back({request.code, request.input});
+    return sent;
+  }
+
+  HWND PageButton(int id) const {
+    return ::GetDlgItem(session_.PageWindow(support::Page::kCalibrate), id);
+  }
+
+  // The calibration screen: the process's visible dialog without caption or frame.
+  HWND Screen() const {
+    for (HWND window : session_.VisibleWindows()) {
+      const LONG style = ::GetWindowLongA(window, GWL_STYLE);
+      if (window != session_.MainWindow() && support::ClassNameOf(window) == "#32770" &&
+          (style & WS_POPUP) && !(style & WS_CAPTION)) {
+        return window;
+      }
+    }
+    return nullptr;
+  }
+
+  testing::AssertionResult WaitForScreen() const {
+    RECT rect{};
+    const bool shown = support::WaitUntil([&] {
+      HWND screen = Screen();
+      return screen != nullptr && ::GetWindowRect(screen, &rect) && ::EqualRect(&rect, &kScreenRect);
+    });
+    if (shown) return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "the calibration screen did not cover the monitor";
+  }
+
+  testing::AssertionResult WaitForScreenHidden() const {
+    if (support::WaitUntil([&] { return Screen() == nullptr; })) return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "the calibration screen is still shown";
+  }
+
+  // Centres of the visible target images, in screen coordinates.
+  std::vector<POINT> VisibleTargets() const {
+    std::vector<POINT> centres;
+    HWND screen = Screen();
+    if (screen == nullptr) return centres;
+    for (HWND child : support::ChildWindows(screen)) {
+      RECT rect{};
+      if (::IsWindowVisible(child) && ::GetWindowRect(child, &rect)) {
+        centres.push_back({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+      }
+    }
+    return centres;
+  }
+
+  // Presses at a point, keeps the touch still for `ms`, releases.
+  static testing::AssertionResult Hold(POINT point, DWORD ms = 350) {
+    if (!::SetCursorPos(point.x, point.y)) return testing::AssertionFailure() << "SetCursorPos";
+    POINT cursor{};
+    if (!support::WaitUntil([&] {
+          return ::GetCursorPos(&cursor) && cursor.x == point.x && cursor.y == point.y;
+        })) {
+      return testing::AssertionFailure() << "the cursor did not reach the point";
+    }
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    ::SendInput(1, &input, sizeof(input));
+    ::Sleep(ms);
+    input.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(1, &input, sizeof(input));
+    return testing::AssertionSuccess();
+  }
+
+  // Holds each point in turn and waits until the screen has taken it: the next target shows,
+  // or, after the last point of the calibration, the check dialog opens.
+  testing::AssertionResult TouchPoints(std::initializer_list<POINT> points) {
+    std::size_t taken = 0;
+    for (POINT point : points) {
+      testing::AssertionResult held = Hold(point);
+      if (!held) return held;
+      ++taken;
+      if (!support::WaitUntil([&] {
+            return VisibleTargets().size() == taken + 1 || FindDialog("Vantora").has_value();
+          })) {
+        return testing::AssertionFailure() << "point " << taken << " at " << point.x << ","
+                                           << point.y << " was not taken";
+      }
+    }
+    return testing::AssertionSuccess();
+  }
+
+  std::optional<support::DialogSeen> FindDialog(const std::string& caption) const {
+    for (const support::DialogSeen& dialog : session_.OpenDialogs()) {
+      if (dialog.window != session_.MainWindow() && dialog.caption == caption) return dialog;
+    }
+    return std::nullopt;
+  }
+
+  testing::AssertionResult WaitForCheckDialog(support::DialogSeen* dialog) const {
+    std::optional<support::DialogSeen> found;
+    if (!support::WaitUntil([&] { return (found = FindDialog("Vantora")).has_value(); })) {
+      return testing::AssertionFailure() << "the check dialog did not open";
+    }
+    *dialog = *found;
+    return testing::AssertionSuccess();
+  }
+
+  // Waits for the next message box, checks its text and answers it with OK.
+  testing::AssertionResult ExpectMessage(const std::string& text) {
+    std::optional<support::DialogSeen> box;
+    if (!support::WaitUntil([&] { return (box = FindDialog("Tessaro")).has_value(); })) {
+      return testing::AssertionFailure() << "no message box \"" << text << "\"";
+    }
+    if (box->text != text) {
+      session_.AnswerDialog(*box);
+      return testing::AssertionFailure() << "the message box says \"" << box->text
+                                         << "\", not \"" << text << "\"";
+    }
+    return session_.AnswerDialog(*box);
+  }
+
+  testing::AssertionResult NoMessageBox() const {
+    ::Sleep(300);
+    if (std::optional<support::DialogSeen> box = FindDialog("Tessaro")) {
+      return testing::AssertionFailure() << "unexpected message box \"" << box->text << "\"";
+    }
+    return testing::AssertionSuccess();
+  }
+
+  testing::AssertionResult Press(int button) const {
+    if (support::ClickButton(PageButton(button))) return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "button " << button << " could not be clicked";
+  }
+
+  void StartFivePoints() {
+    ASSERT_TRUE(Press(kFivePointsButton));
+    ASSERT_TRUE(WaitForScreen());
+    ASSERT_TRUE(support::WaitUntil([&] { return VisibleTargets().size() == 1; }));
+  }
+
+  void StartTwoPoints() {
+    ASSERT_TRUE(Press(kTwoPointsButton));
+    ASSERT_TRUE(WaitForScreen());
+    ASSERT_TRUE(support::WaitUntil([&] { return VisibleTargets().size() == 1; }));
+  }
+
+  support::TessaroSession session_;
+};
+
+TEST_F(Calibration, FivePointsSendsTheResetTheRecordAndStoresItOnOk) {
+  StartTessaro();
+  StartFivePoints();
+  EXPECT_EQ(TakeSent(), (std::vector<Sent>{{kSetCalType, {3}},
+                                           {kResetCalPts, kDefaultPoints},
+                                           {kCableConnection, {1}}}));
+  ASSERT_EQ(VisibleTargets().size(), 1u);
+  EXPECT_EQ(VisibleTargets()[0].x, 512);
+  EXPECT_EQ(VisibleTargets()[0].y, 384);
+  support::SaveScreenshot(support::ScreenshotPath("calibration-screen"));
+
+  ASSERT_TRUE(TouchPoints({kFivePointTargets[0], kFivePointTargets[1], kFivePointTargets[2],
+                           kFivePointTargets[3], kFivePointTargets[4]}));
+  // Touches on the targets: the measured words equal the target words.
+  const Bytes record = Concat(kDefaultPoints, kDefaultPoints);
+  EXPECT_EQ(TakeSent(), (std::vector<Sent>{{kCableConnection, {1}},
+                                           {kPanelRotation, Dword(0)},
+                                           {kSetCal5Pt, record}}));
+
+  support::DialogSeen check;
+  ASSERT_TRUE(WaitForCheckDialog(&check));
+  support::SaveScreenshot(support::ScreenshotPath("calibration-check-dialog"));
+  EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(check.window, kModifyButton)));
+  EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(check.window, kModifyText)));
+  EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(check.window, IDCANCEL)));
+  EXPECT_FALSE(Stored("CalType").has_value()) << "nothing is stored before OK";
+
+  ASSERT_TRUE(session_.AnswerDialog(check, IDOK));
+  ASSERT_TRUE(WaitForScreenHidden());
+  EXPECT_EQ(Stored("CalType"), DwordValue(3));
+  EXPECT_EQ(Stored("Calibration"), Binary(record));
+  EXPECT_EQ(Stored("LTRB"), DwordValue(1));
+  EXPECT_EQ(Stored("Rotation"), DwordValue(0));
+  EXPECT_EQ(StoredNames().size(), 4u);
+  EXPECT_TRUE(TakeSent().empty());
+}
+
+// Touches where a mirrored panel reports the targets: the orientation and the reflected
+// measured points reach the driver. Two calibrations in a row also show that the second one
+// starts with only its first target.
+TEST_F(Calibration, MirroredTouchesGiveTheirOrientation) {
+  struct Case {
+    const char* name;
+    POINT touches[5];
+    std::uint32_t rotation;
+    Bytes measured;
+  };
+  const Case cases[] = {
+      {"x mirrored",
+       {{512, 384}, {1004, 20}, {20, 20}, {20, 748}, {1004, 748}},
+       90,
+       Words({16383, 16383, 31913, 639, 31913, 32127, 852, 32127, 852, 639})},
+      {"y mirrored",
+       {{512, 384}, {20, 748}, {1004, 748}, {1004, 20}, {20, 20}},
+       270,
+       Words({16383, 16383, 852, 32127, 852, 639, 31913, 639, 31913, 32127})},
+  };
+  StartTessaro();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    StartFivePoints();
+    TakeSent();
+    ASSERT_TRUE(TouchPoints({c.touches[0], c.touches[1], c.touches[2], c.touches[3], c.touches[4]}));
+    EXPECT_EQ(TakeSent(), (std::vector<Sent>{{kCableConnection, {0}},
+                                             {kPanelRotation, Dword(c.rotation)},
+                                             {kSetCal5Pt, Concat(kDefaultPoints, c.measured)}}));
+    support::DialogSeen check;
+    ASSERT_TRUE(WaitForCheckDialog(&check));
+    ASSERT_TRUE(session_.AnswerDialog(check, IDOK));
+    ASSERT_TRUE(WaitForScreenHidden());
+    EXPECT_EQ(Stored("LTRB"), DwordValue(0));
+    EXPECT_EQ(Stored("Rotation"), DwordValue(c.rotation));
+  }
+}
+
+// Cancel in the check dialog and ESC on the screen both send the snapshot taken at the start
+// back, in the order type, record, cable connection, rotation, and store nothing.
+TEST_F(Calibration, CancelAndEscapeRestoreTheStoredCalibration) {
+  Bytes previous;
+  for (std::uint8_t i = 0; i < 40; ++i) previous.push_back(static_cast<std::uint8_t>(0xA0 + i));
+  Store("CalType", DwordValue(3));
+  Store("Calibration", Binary(previous));
+  Store("LTRB", DwordValue(0));
+  Store("Rotation", DwordValue(90));
+  const std::vector<Sent> restore = {{kSetCalType, {3}},
+                                     {kSetCal5Pt, previous},
+                                     {kCableConnection, {0}},
+                                     {kPanelRotation, Dword(90)}};
+  StartTessaro();
+
+  StartFivePoints();
+  ASSERT_TRUE(TouchPoints({kFivePointTargets[0], kFivePointTargets[1], kFivePointTargets[2],
+                           kFivePointTargets[3], kFivePointTargets[4]}));
+  support::DialogSeen check;
+  ASSERT_TRUE(WaitForCheckDialog(&check));
+  TakeSent();
+  ASSERT_TRUE(session_.AnswerDialog(check, IDCANCEL));
+  ASSERT_TRUE(WaitForScreenHidden());
+  EXPECT_EQ(TakeSent(), restore) << "Cancel";
+
+  StartFivePoints();
+  ASSERT_TRUE(TouchPoints({kFivePointTargets[0], kFivePointTargets[1]}));
+  TakeSent();
+  ASSERT_TRUE(support::PressKeys({VK_ESCAPE}));
+  ASSERT_TRUE(WaitForScreenHidden());
+  EXPECT_EQ(TakeSent(), restore) << "ESC";
+
+  EXPECT_EQ(Stored("CalType"), DwordValue(3));
+  EXPECT_EQ(Stored("Calibration"), Binary(previous));
+  EXPECT_EQ(Stored("LTRB"), DwordValue(0));
+  EXPECT_EQ(Stored("Rotation"), DwordValue(90));
+  EXPECT_EQ(StoredNames().size(), 4u);
+}
+
+TEST_F(Calibration, TwoPointsOkStoresCalTypeAndCalibrationOnly) {
+  StartTessaro();
+  StartTwoPoints();
+  EXPECT_EQ(TakeSent(), (std::vector<Sent>{{kSetCalType, {1}}, {kResetCalCoeff, {}}}));
+  ASSERT_EQ(VisibleTargets().size(), 1u);
+  EXPECT_EQ(VisibleTargets()[0].x, 20);
+  EXPECT_EQ(VisibleTargets()[0].y, 20);
+
+  ASSERT_TRUE(TouchPoints({kTwoPointTargets[0], kTwoPointTargets[1]}));
+  EXPECT_EQ(TakeSent(), (std::vector<Sent>{{kSetCal, kNeutralRecord}}));
+  support::DialogSeen check;
+  ASSERT_TRUE(WaitForCheckDialog(&check));
+  EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(check.window, kModifyButton)));
+  EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(check.window, kModifyText)));
+  ASSERT_TRUE(session_.AnswerDialog(check, IDOK));
+  ASSERT_TRUE(WaitForScreenHidden());
+  EXPECT_EQ(StoredNames(), (std::vector<std::string>{"Calibration", "CalType"}));
+  EXPECT_EQ(Stored("CalType"), DwordValue(1));
+  EXPECT_EQ(Stored("Calibration"), Binary(kNeutralRecord));
+}
+
+// Modify after a two-point calibration: the stored connection inverted, the axes exchanged and
+// reversed, stored without a second check. Twice, from LTRB 1 and then from LTRB 0.
+TEST_F(Calibration, TwoPointsModifyInvertsTheConnectionAndStoresTheMirroredRecord) {
+  // Touches on the targets, mirrored: a_x -1.01374, b_x 32993.05; a_y -0.98645, b_y 32545.99.
+  const Bytes modified = {0x01, 0x01, 0x01, 0x00, 0x84, 0x03, 0xe1, 0x80, 0x00,
+                          0x00, 0x00, 0x00, 0x87, 0xfc, 0x21, 0x7f, 0x00, 0x00};
+  Store("LTRB", DwordValue(1));
+  StartTessaro();
+  for (const std::uint8_t connection : {std::uint8_t{0}, std::uint8_t{1}}) {
+    SCOPED_TRACE(connection == 0 ? "from LTRB 1" : "from LTRB 0");
+    StartTwoPoints();
+    ASSERT_TRUE(TouchPoints({kTwoPointTargets[0], kTwoPointTargets[1]}));
+    support::DialogSeen check;
+    ASSERT_TRUE(WaitForCheckDialog(&check));
+    TakeSent();
+    ASSERT_TRUE(session_.AnswerDialog(check, kModifyButton));
+    ASSERT_TRUE(WaitForScreenHidden());
+    EXPECT_EQ(TakeSent(), (std::vector<Sent>{{kCableConnection, {connection}}, {kSetCal, modified}}));
+    EXPECT_EQ(Stored("CalType"), DwordValue(1));
+    EXPECT_EQ(Stored("Calibration"), Binary(modified));
+    EXPECT_EQ(Stored("LTRB"), DwordValue(connection));
+    EXPECT_FALSE(Stored("Rotation").has_value());
+  }
+}
+
+TEST_F(Calibration, AShortPressLeavesNoPointAndAStillHoldAnywhereCounts) {
+  StartTessaro();
+  StartTwoPoints();
+  ASSERT_TRUE(Hold(kTwoPointTargets[0], 60));
+  ::Sleep(400);
+  EXPECT_EQ(VisibleTargets().size(), 1u) << "a press shorter than five samples took a point";
+
+  // Far from the blue target, still taken for it.
+  ASSERT_TRUE(Hold({600, 300}));
+  ASSERT_TRUE(support::WaitUntil([&] { return VisibleTargets().size() == 2; }));
+  EXPECT_EQ(VisibleTargets()[1].x, 1004);
+  EXPECT_EQ(VisibleTargets()[1].y, 748);
+  ASSERT_TRUE(support::PressKeys({VK_ESCAPE}));
+  ASSERT_TRUE(WaitForScreenHidden());
+}
+
+TEST_F(Calibration, OnlyEscapeActsOnTheScreen) {
+  StartTessaro();
+  StartTwoPoints();
+  ASSERT_TRUE(TouchPoints({kTwoPointTargets[0]}));
+  TakeSent();
+  for (std::initializer_list<WORD> keys : {std::initializer_list<WORD>{'A'}, {VK_RETURN},
+                                           {VK_SPACE}, {VK_MENU, VK_F4}}) {
+    ASSERT_TRUE(support::PressKeys(keys));
+  }
+  ::Sleep(500);
+  EXPECT_TRUE(WaitForScreen());
+  EXPECT_EQ(VisibleTargets().size(), 2u);
+  EXPECT_TRUE(NoMessageBox());
+  EXPECT_TRUE(TakeSent().empty());
+  EXPECT_TRUE(session_.Running());
+
+  ASSERT_TRUE(support::PressKeys({VK_ESCAPE}));
+  ASSERT_TRUE(WaitForScreenHidden());
+  // Nothing stored yet: the snapshot is the neutral two-point calibration with LTRB.
+  EXPECT_EQ(TakeSent(), (std::vector<Sent>{{kSetCalType, {1}},
+                                           {kSetCal, kNeutralRecord},
+                                           {kCableConnection, {1}}}));
+  EXPECT_FALSE(support::KeyExists(HKEY_LOCAL_MACHINE, support::kSettingsKey));
+}
+
+TEST_F(Calibration, InitialStateResetsAndStoresByTheStoredType) {
+  struct Case {
+    std::uint32_t calType;
+    std::vector<Sent> sent;
+    Bytes stored;
+  };
+  const Case cases[] = {
+      {1, {{kSetCalType, {1}}, {kResetCalCoeff, {}}}, kNeutralRecord},
+      {2, {{kSetCalType, {2}}, {kResetCalCoeff, {}}, {kCableConnection, {1}}}, kNeutralRecord},
+      {3,
+       {{kSetCalType, {3}}, {kResetCalPts, kDefaultPoints}, {kCableConnection, {1}}},
+       Concat(kDefaultPoints, kDefaultPoints)},
+  };
+  StartTessaro();
+  for (const Case& c : cases) {
+    SCOPED_TRACE("CalType " + std::to_string(c.calType));
+    ASSERT_TRUE(support::DeleteSettingsKey());
+    Store("CalType", DwordValue(c.calType));
+    ASSERT_TRUE(Press(kInitialStateButton));
+    ASSERT_TRUE(support::WaitUntil([&] { return Stored("Calibration").has_value(); }));
+    ::Sleep(200);
+    EXPECT_EQ(TakeSent(), c.sent);
+    EXPECT_EQ(Stored("Calibration"), Binary(c.stored));
+    EXPECT_EQ(StoredNames(), (std::vector<std::string>{"Calibration", "CalType"}));
+    EXPECT_EQ(Stored("CalType"), DwordValue(c.calType));
+    EXPECT_EQ(Screen(), nullptr);
+  }
+}
+
+TEST_F(Calibration, InitialStateWithoutCalTypeUsesTheCurrentType) {
+  StartTessaro();
+  ASSERT_TRUE(Press(kInitialStateButton));
+  ASSERT_TRUE(support::WaitUntil([&] { return Stored("Calibration").has_value(); }));
+  ::Sleep(200);
+  EXPECT_EQ(TakeSent(), (std::vector<Sent>{{kSetCalType, {1}}, {kResetCalCoeff, {}}}));
+  EXPECT_EQ(StoredNames(), (std::vector<std::string>{"Calibration"}));
+  EXPECT_EQ(Stored("Calibration"), Binary(kNeutralRecord));
+}
+
+TEST_F(Calibration, WithoutTheDriverTheScreenStillShowsItsFirstTarget) {
+  StartTessaro();
+  support::DriverAbsent absent;
+  ASSERT_TRUE(absent.Stopped());
+  ASSERT_TRUE(Press(kTwoPointsButton));
+  ASSERT_TRUE(ExpectMessage("Driver not loaded!"));
+  ASSERT_TRUE(ExpectMessage("IOCTL_SET_CAL_TYPE failed"));
+  ASSERT_TRUE(WaitForScreen());
+  ASSERT_TRUE(support::WaitUntil([&] { return VisibleTargets().size() == 1; }));
+  EXPECT_EQ(VisibleTargets()[0].x, 20);
+
+  ASSERT_TRUE(support::PressKeys({VK_ESCAPE}));
+  // The restore finds no driver either.
+  ASSERT_TRUE(ExpectMessage("Driver not loaded!"));
+  ASSERT_TRUE(ExpectMessage("IOCTL_SET_CAL_TYPE failed"));
+  ASSERT_TRUE(WaitForScreenHidden());
+  EXPECT_FALSE(support::KeyExists(HKEY_LOCAL_MACHINE, support::kSettingsKey));
+}
+
+TEST_F(Calibration, ARecordTheDriverRefusesIsNotStored) {
+  StartTessaro();
+  ASSERT_TRUE(SetFailingCodes({kSetCal}));
+  StartTwoPoints();
+  ASSERT_TRUE(Hold(kTwoPointTargets[0]));
+  ASSERT_TRUE(support::WaitUntil([&] { return VisibleTargets().size() == 2; }));
+  ASSERT_TRUE(Hold(kTwoPointTargets[1]));
+  ASSERT_TRUE(ExpectMessage("IOCTL_SET_CAL failed"));
+  EXPECT_FALSE(FindDialog("Vantora").has_value());
+  EXPECT_TRUE(WaitForScreen()) << "the screen stays up for ESC";
+  EXPECT_FALSE(support::KeyExists(HKEY_LOCAL_MACHINE, support::kSettingsKey));
+
+  ASSERT_TRUE(SetFailingCodes({}));
+  TakeSent();
+  ASSERT_TRUE(support::PressKeys({VK_ESCAPE}));
+  ASSERT_TRUE(WaitForScreenHidden());
+  EXPECT_EQ(TakeSent(), (std::vector<Sent>{{kSetCalType, {1}},
+                                           {kSetCal, kNeutralRecord},
+                                           {kCableConnection, {1}}}));
+  EXPECT_FALSE(support::KeyExists(HKEY_LOCAL_MACHINE, support::kSettingsKey));
+}
+
+TEST_F(Calibration, CoincidingTouchesSendNothingComputed) {
+  StartTessaro();
+  StartTwoPoints();
+  ASSERT_TRUE(Hold({500, 400}));
+  ASSERT_TRUE(support::WaitUntil([&] { return VisibleTargets().size() == 2; }));
+  TakeSent();
+  ASSERT_TRUE(Hold({500, 400}));
+  ASSERT_TRUE(ExpectMessage("Calibration failed: the touched points coincide"));
+  ASSERT_TRUE(WaitForScreenHidden());
+  EXPECT_EQ(TakeSent(), (std::vector<Sent>{{kSetCalType, {1}},
+                                           {kSetCal, kNeutralRecord},
+                                           {kCableConnection, {1}}}));
+  EXPECT_FALSE(FindDialog("Vantora").has_value());
+  EXPECT_FALSE(support::KeyExists(HKEY_LOCAL_MACHINE, support::kSettingsKey));
+}
+
+}  // namespace
