@@ -1,0 +1,10 @@
+#pragma once
+
+#define IDD_HOST 100
+#define IDD_PAGE 101
+#define IDC_ACTION 1001
+#define IDC_RADIO_FIRST 1002
+#define IDC_RADIO_SECOND 1003
+#define IDC_RADIO_THIRD 1004
+#define IDC_AFTER 1005
+#define IDC_INNER 1006
