@@ -82,6 +82,10 @@ RegistryValue DwordValue(std::uint32_t value) { return {REG_DWORD, Dword(value)}
 const Bytes kDefaultPoints = Words({16384, 16384, 640, 853, 32128, 853, 32128, 31914, 640, 31914});
 const Bytes kNeutralRecord = {0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0};
 
+// With nothing stored yet, a cancel sends back the neutral two-point calibration with LTRB.
+const std::vector<Sent> kFirstUseRestore = {
+    {kSetCalType, {1}}, {kSetCal, kNeutralRecord}, {kCableConnection, {1}}};
+
 constexpr POINT kTwoPointTargets[] = {{20, 20}, {1004, 748}};
 constexpr POINT kFivePointTargets[] = {{512, 384}, {20, 20}, {1004, 20}, {1004, 748}, {20, 748}};
 
@@ -257,17 +261,14 @@ class Calibration : public testing::Test {
     return testing::AssertionFailure() << "button " << button << " could not be clicked";
   }
 
-  void StartFivePoints() {
-    ASSERT_TRUE(Press(kFivePointsButton));
+  // 2-Points or 5-Points, until the screen shows its first target.
+  void StartCalibration(int button) {
+    ASSERT_TRUE(Press(button));
     ASSERT_TRUE(WaitForScreen());
     ASSERT_TRUE(support::WaitUntil([&] { return VisibleTargets().size() == 1; }));
   }
-
-  void StartTwoPoints() {
-    ASSERT_TRUE(Press(kTwoPointsButton));
-    ASSERT_TRUE(WaitForScreen());
-    ASSERT_TRUE(support::WaitUntil([&] { return VisibleTargets().size() == 1; }));
-  }
+  void StartFivePoints() { StartCalibration(kFivePointsButton); }
+  void StartTwoPoints() { StartCalibration(kTwoPointsButton); }
 
   support::TessaroSession session_;
 };
@@ -466,10 +467,7 @@ TEST_F(Calibration, OnlyEscapeActsOnTheScreen) {
 
   ASSERT_TRUE(support::PressKeys({VK_ESCAPE}));
   ASSERT_TRUE(WaitForScreenHidden());
-  // Nothing stored yet: the snapshot is the neutral two-point calibration with LTRB.
-  EXPECT_EQ(TakeSent(), (std::vector<Sent>{{kSetCalType, {1}},
-                                           {kSetCal, kNeutralRecord},
-                                           {kCableConnection, {1}}}));
+  EXPECT_EQ(TakeSent(), kFirstUseRestore);
   EXPECT_FALSE(support::KeyExists(HKEY_LOCAL_MACHINE, support::kSettingsKey));
 }
 
@@ -547,9 +545,7 @@ TEST_F(Calibration, ARecordTheDriverRefusesIsNotStored) {
   TakeSent();
   ASSERT_TRUE(support::PressKeys({VK_ESCAPE}));
   ASSERT_TRUE(WaitForScreenHidden());
-  EXPECT_EQ(TakeSent(), (std::vector<Sent>{{kSetCalType, {1}},
-                                           {kSetCal, kNeutralRecord},
-                                           {kCableConnection, {1}}}));
+  EXPECT_EQ(TakeSent(), kFirstUseRestore);
   EXPECT_FALSE(support::KeyExists(HKEY_LOCAL_MACHINE, support::kSettingsKey));
 }
 
@@ -562,9 +558,7 @@ TEST_F(Calibration, CoincidingTouchesSendNothingComputed) {
   ASSERT_TRUE(Hold({500, 400}));
   ASSERT_TRUE(ExpectMessage("Calibration failed: the touched points coincide"));
   ASSERT_TRUE(WaitForScreenHidden());
-  EXPECT_EQ(TakeSent(), (std::vector<Sent>{{kSetCalType, {1}},
-                                           {kSetCal, kNeutralRecord},
-                                           {kCableConnection, {1}}}));
+  EXPECT_EQ(TakeSent(), kFirstUseRestore);
   EXPECT_FALSE(FindDialog("Vantora").has_value());
   EXPECT_FALSE(support::KeyExists(HKEY_LOCAL_MACHINE, support::kSettingsKey));
 }
