@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cwchar>
+#include <fstream>
 
 #include "screenshot.h"
 #include "text.h"
@@ -123,11 +125,23 @@ testing::AssertionResult TessaroSession::Launch() {
   std::string commandLine = "\"" + path + "\"";
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
-  if (!::CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
-                        nullptr, nullptr, &startup, &process_)) {
-    const DWORD error = ::GetLastError();
+  char savedDebug[256] = {};
+  bool hadDebug = false;
+  if (traceRegistry_) {
+    // The child takes its debug channels from the environment it inherits; its traces go to
+    // the standard error it shares with this program, which the test runner keeps a copy of.
+    const DWORD length = ::GetEnvironmentVariableA("WINEDEBUG", savedDebug, sizeof(savedDebug));
+    hadDebug = length > 0 && length < sizeof(savedDebug);
+    ::SetEnvironmentVariableA("WINEDEBUG", "+pid,trace+reg");
+  }
+  const BOOL created = ::CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                                        CREATE_SUSPENDED, nullptr, nullptr, &startup, &process_);
+  const DWORD createError = ::GetLastError();
+  if (traceRegistry_) ::SetEnvironmentVariableA("WINEDEBUG", hadDebug ? savedDebug : nullptr);
+  if (!created) {
     process_ = {};
-    return testing::AssertionFailure() << "CreateProcess(" << path << ") failed, error " << error;
+    return testing::AssertionFailure() << "CreateProcess(" << path << ") failed, error "
+                                       << createError;
   }
   if (job_ == nullptr || !::AssignProcessToJobObject(job_, process_.hProcess)) {
     const DWORD error = ::GetLastError();
@@ -137,6 +151,25 @@ testing::AssertionResult TessaroSession::Launch() {
   }
   ::ResumeThread(process_.hThread);
   return testing::AssertionSuccess();
+}
+
+std::vector<std::string> TessaroSession::TracedRegistryWrites() const {
+  std::vector<std::string> names;
+  char log[MAX_PATH] = {};
+  if (!::GetEnvironmentVariableA("TESSARO_STDERR_LOG", log, MAX_PATH)) return names;
+  // Lines of this process only: "pid:tid:trace:reg:NtSetValueKey (handle,L"Name",type,...".
+  char prefix[16];
+  std::snprintf(prefix, sizeof(prefix), "%04lx:", static_cast<unsigned long>(ProcessId()));
+  const std::string marker = "trace:reg:NtSetValueKey (";
+  std::ifstream trace(std::string("Z:") + log);
+  for (std::string line; std::getline(trace, line);) {
+    const std::size_t call = line.find(marker);
+    if (line.rfind(prefix, 0) != 0 || call == std::string::npos) continue;
+    const std::size_t open = line.find("L\"", call);
+    const std::size_t close = open == std::string::npos ? open : line.find('"', open + 2);
+    if (close != std::string::npos) names.push_back(line.substr(open + 2, close - open - 2));
+  }
+  return names;
 }
 
 namespace {

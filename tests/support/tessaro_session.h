@@ -34,6 +34,13 @@ class TessaroSession {
   TessaroSession(const TessaroSession&) = delete;
   TessaroSession& operator=(const TessaroSession&) = delete;
 
+  // Asks, before Launch, for the program's registry writes to be traced (Wine's "reg" debug
+  // channel), so that a test sees their order. The traces go to the standard error the program
+  // shares with the test, of which tools/wine-run keeps a copy in $TESSARO_STDERR_LOG.
+  void TraceRegistryWrites() { traceRegistry_ = true; }
+  // The names of the values the program has written so far, in order, as the trace shows them.
+  std::vector<std::string> TracedRegistryWrites() const;
+
   // Starts the program; does not wait for anything.
   testing::AssertionResult Launch();
   // Waits until the main window is visible and the program waits for input. Fails at once,
@@ -99,6 +106,7 @@ class TessaroSession {
   HWND FindMainWindow() const;
 
   HANDLE job_ = nullptr;
+  bool traceRegistry_ = false;
   PROCESS_INFORMATION process_{};
   HWND mainWindow_ = nullptr;
 };

@@ -136,6 +136,17 @@ class Calibration : public testing::Test {
     return sent;
   }
 
+  // The settings the program wrote, in order (the session must trace registry writes).
+  std::vector<std::string> SettingsWrites() const {
+    std::vector<std::string> writes;
+    for (const std::string& name : session_.TracedRegistryWrites()) {
+      if (name == "CalType" || name == "Calibration" || name == "LTRB" || name == "Rotation") {
+        writes.push_back(name);
+      }
+    }
+    return writes;
+  }
+
   HWND PageButton(int id) const {
     return ::GetDlgItem(session_.PageWindow(support::Page::kCalibrate), id);
   }
@@ -181,23 +192,13 @@ class Calibration : public testing::Test {
     return centres;
   }
 
-  // Presses at a point, keeps the touch still for `ms`, releases.
+  // Presses at a point, keeps the touch still for `ms`, releases. Each button event carries
+  // its position, so a late report of an earlier pointer position cannot move the press.
   static testing::AssertionResult Hold(POINT point, DWORD ms = 350) {
-    if (!::SetCursorPos(point.x, point.y)) return testing::AssertionFailure() << "SetCursorPos";
-    POINT cursor{};
-    if (!support::WaitUntil([&] {
-          return ::GetCursorPos(&cursor) && cursor.x == point.x && cursor.y == point.y;
-        })) {
-      return testing::AssertionFailure() << "the cursor did not reach the point";
-    }
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    ::SendInput(1, &input, sizeof(input));
+    testing::AssertionResult down = support::MouseDownAt(point);
+    if (!down) return down;
     ::Sleep(ms);
-    input.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    ::SendInput(1, &input, sizeof(input));
-    return testing::AssertionSuccess();
+    return support::MouseUpAt(point);
   }
 
   // Holds each point in turn and waits until the screen has taken it: the next target shows,
@@ -274,6 +275,7 @@ class Calibration : public testing::Test {
 };
 
 TEST_F(Calibration, FivePointsSendsTheResetTheRecordAndStoresItOnOk) {
+  session_.TraceRegistryWrites();
   StartTessaro();
   StartFivePoints();
   EXPECT_EQ(TakeSent(), (std::vector<Sent>{{kSetCalType, {3}},
@@ -307,6 +309,7 @@ TEST_F(Calibration, FivePointsSendsTheResetTheRecordAndStoresItOnOk) {
   EXPECT_EQ(Stored("LTRB"), DwordValue(1));
   EXPECT_EQ(Stored("Rotation"), DwordValue(0));
   EXPECT_EQ(StoredNames().size(), 4u);
+  EXPECT_EQ(SettingsWrites(), (std::vector<std::string>{"CalType", "Calibration", "LTRB", "Rotation"}));
   EXPECT_TRUE(TakeSent().empty());
 }
 
@@ -415,6 +418,7 @@ TEST_F(Calibration, TwoPointsModifyInvertsTheConnectionAndStoresTheMirroredRecor
   const Bytes modified = {0x01, 0x01, 0x01, 0x00, 0x84, 0x03, 0xe1, 0x80, 0x00,
                           0x00, 0x00, 0x00, 0x87, 0xfc, 0x21, 0x7f, 0x00, 0x00};
   Store("LTRB", DwordValue(1));
+  session_.TraceRegistryWrites();
   StartTessaro();
   for (const std::uint8_t connection : {std::uint8_t{0}, std::uint8_t{1}}) {
     SCOPED_TRACE(connection == 0 ? "from LTRB 1" : "from LTRB 0");
@@ -431,6 +435,10 @@ TEST_F(Calibration, TwoPointsModifyInvertsTheConnectionAndStoresTheMirroredRecor
     EXPECT_EQ(Stored("LTRB"), DwordValue(connection));
     EXPECT_FALSE(Stored("Rotation").has_value());
   }
+  const std::vector<std::string> once = {"CalType", "Calibration", "LTRB"};
+  std::vector<std::string> twice = once;
+  twice.insert(twice.end(), once.begin(), once.end());
+  EXPECT_EQ(SettingsWrites(), twice);
 }
 
 TEST_F(Calibration, AShortPressLeavesNoPointAndAStillHoldAnywhereCounts) {
