@@ -7,7 +7,6 @@ packages=(
   g++-mingw-w64-i686 gcc-mingw-w64-i686 mingw-w64-tools binutils-mingw-w64-i686
   wine wine32:i386 libxinerama1:i386
   xvfb xauth x11-utils x11-xserver-utils xdotool imagemagick python3
-  fonts-wine fonts-nanum
 )
 
 missing=()
