@@ -571,4 +571,91 @@ TEST_F(Calibration, CoincidingTouchesSendNothingComputed) {
   EXPECT_FALSE(support::KeyExists(HKEY_LOCAL_MACHINE, support::kSettingsKey));
 }
 
+// A refused reset shows its own message (spelled as the program spells it) and the screen still
+// shows its first target; a coefficient reset that fails does not stop the reset.
+TEST_F(Calibration, ARefusedResetShowsItsMessageAndTheFirstTargetStillShows) {
+  struct Case {
+    int button;
+    std::uint32_t refused;
+    const char* message;
+    std::vector<Sent> sent;
+  };
+  const Case cases[] = {
+      {kTwoPointsButton, kResetCalCoeff, "IOCTL_RESET_CAL_COEFF falied",
+       {{kSetCalType, {1}}, {kResetCalCoeff, {}}}},
+      {kFivePointsButton, kResetCalPts, "IOCTL_RESET_CAL_PTS falied",
+       {{kSetCalType, {3}}, {kResetCalPts, kDefaultPoints}}},
+      {kFivePointsButton, kCableConnection, "IOCTL_CABLE_CONNECTION failed",
+       {{kSetCalType, {3}}, {kResetCalPts, kDefaultPoints}, {kCableConnection, {1}}}},
+      {kTwoPointsButton, kSetCalType, "IOCTL_SET_CAL_TYPE failed", {{kSetCalType, {1}}}},
+  };
+  StartTessaro();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    ASSERT_TRUE(SetFailingCodes({c.refused}));
+    ASSERT_TRUE(Press(c.button));
+    ASSERT_TRUE(ExpectMessage(c.message));
+    ASSERT_TRUE(WaitForScreen());
+    ASSERT_TRUE(support::WaitUntil([&] { return VisibleTargets().size() == 1; }));
+    EXPECT_TRUE(NoMessageBox());
+    EXPECT_EQ(TakeSent(), c.sent);
+    ASSERT_TRUE(SetFailingCodes({}));
+    ASSERT_TRUE(support::PressKeys({VK_ESCAPE}));
+    ASSERT_TRUE(WaitForScreenHidden());
+    EXPECT_EQ(TakeSent(), kFirstUseRestore);
+  }
+}
+
+TEST_F(Calibration, ARefusedRotationAtCompletionStopsBeforeTheRecord) {
+  StartTessaro();
+  StartFivePoints();
+  ASSERT_TRUE(SetFailingCodes({kPanelRotation}));
+  TakeSent();
+  ASSERT_TRUE(Hold(kFivePointTargets[0]));
+  for (std::size_t i = 1; i < 5; ++i) {
+    ASSERT_TRUE(support::WaitUntil([&] { return VisibleTargets().size() == i + 1; }));
+    ASSERT_TRUE(Hold(kFivePointTargets[i]));
+  }
+  ASSERT_TRUE(ExpectMessage("IOCTL_PANEL_ROTATION failed"));
+  EXPECT_FALSE(FindDialog("Vantora").has_value());
+  EXPECT_EQ(TakeSent(), (std::vector<Sent>{{kCableConnection, {1}}, {kPanelRotation, Dword(0)}}));
+  EXPECT_TRUE(WaitForScreen());
+  ASSERT_TRUE(SetFailingCodes({}));
+  ASSERT_TRUE(support::PressKeys({VK_ESCAPE}));
+  ASSERT_TRUE(WaitForScreenHidden());
+  EXPECT_FALSE(support::KeyExists(HKEY_LOCAL_MACHINE, support::kSettingsKey));
+}
+
+// Modify goes on when the inverted connection is refused, and stores the mirrored record.
+TEST_F(Calibration, ARefusedInvertedConnectionDoesNotStopModify) {
+  Store("LTRB", DwordValue(1));
+  StartTessaro();
+  StartTwoPoints();
+  ASSERT_TRUE(TouchPoints({kTwoPointTargets[0], kTwoPointTargets[1]}));
+  support::DialogSeen check;
+  ASSERT_TRUE(WaitForCheckDialog(&check));
+  ASSERT_TRUE(SetFailingCodes({kCableConnection}));
+  TakeSent();
+  ASSERT_TRUE(support::ClickButton(::GetDlgItem(check.window, kModifyButton)));
+  ASSERT_TRUE(ExpectMessage("TOUSCR_IOCTL_CABLE_CONNECTION falied"));
+  ASSERT_TRUE(WaitForScreenHidden());
+  const std::vector<Sent> sent = TakeSent();
+  ASSERT_EQ(sent.size(), 2u);
+  EXPECT_EQ(sent[0], (Sent{kCableConnection, {0}}));
+  EXPECT_EQ(sent[1].code, kSetCal);
+  EXPECT_EQ(Stored("Calibration"), Binary(sent[1].input));
+  EXPECT_EQ(Stored("LTRB"), DwordValue(0));
+}
+
+TEST_F(Calibration, ARefusedRecordInTheRestoreStopsIt) {
+  StartTessaro();
+  StartTwoPoints();
+  ASSERT_TRUE(SetFailingCodes({kSetCal}));
+  TakeSent();
+  ASSERT_TRUE(support::PressKeys({VK_ESCAPE}));
+  ASSERT_TRUE(ExpectMessage("IOCTL_SET_CAL_COEFF failed"));
+  ASSERT_TRUE(WaitForScreenHidden());
+  EXPECT_EQ(TakeSent(), (std::vector<Sent>{{kSetCalType, {1}}, {kSetCal, kNeutralRecord}}));
+}
+
 }  // namespace
