@@ -34,8 +34,8 @@ HINSTANCE AfxGetInstanceHandle() {
 }
 
 HWND GetSafeOwner() {
-  HWND hWnd = g_pApp != nullptr && g_pApp->m_pMainWnd != nullptr ? g_pApp->m_pMainWnd->m_hWnd
-                                                                   : nullptr;
+  HWND hWnd =
+      g_pApp != nullptr && g_pApp->m_pMainWnd != nullptr ? g_pApp->m_pMainWnd->m_hWnd : nullptr;
   if (hWnd == nullptr) hWnd = ::GetActiveWindow();
   if (hWnd == nullptr) return nullptr;
   hWnd = ::GetAncestor(hWnd, GA_ROOT);

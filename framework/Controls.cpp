@@ -14,8 +14,7 @@ BOOL CBitmap::LoadBitmap(UINT nIDResource) {
   return m_hBitmap != nullptr;
 }
 
-BOOL CStatic::Create(const char* text, DWORD style, const RECT& rect, const CWnd& parent,
-                     UINT id) {
+BOOL CStatic::Create(const char* text, DWORD style, const RECT& rect, const CWnd& parent, UINT id) {
   HWND hWnd = ::CreateWindowExA(0, "STATIC", text, style, rect.left, rect.top,
                                 rect.right - rect.left, rect.bottom - rect.top, parent.m_hWnd,
                                 reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),

@@ -32,8 +32,8 @@ CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
     : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
 
 HWND CDialog::CreateFromTemplate(HWND hWndParent) {
-  return ::CreateDialogParamW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(m_nIDTemplate),
-                              hWndParent, &DialogProc, reinterpret_cast<LPARAM>(this));
+  return ::CreateDialogParamW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(m_nIDTemplate), hWndParent,
+                              &DialogProc, reinterpret_cast<LPARAM>(this));
 }
 
 // The dialog manager calls this for every message; after WM_INITDIALOG the window is attached
@@ -62,8 +62,8 @@ BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) {
 }
 
 INT_PTR CDialog::DoModal() {
-  HWND hWndOwner = m_pParentWnd != nullptr ? ::GetAncestor(m_pParentWnd->m_hWnd, GA_ROOT)
-                                            : GetSafeOwner();
+  HWND hWndOwner =
+      m_pParentWnd != nullptr ? ::GetAncestor(m_pParentWnd->m_hWnd, GA_ROOT) : GetSafeOwner();
   m_bModal = true;
   m_bEndModal = false;
   m_nModalResult = -1;

@@ -73,8 +73,7 @@ class CWnd {
   void Attach(HWND hWnd);
   void Detach();
 
-  static LRESULT CALLBACK StaticWindowProc(HWND hWnd, UINT message, WPARAM wParam,
-                                           LPARAM lParam);
+  static LRESULT CALLBACK StaticWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
   const MessageEntry* FindEntry(UINT message, WPARAM wParam, LPARAM lParam) const;

@@ -1,8 +1,7 @@
 // The window framework on its own: message maps, the modal loop with its pre-translation walk,
 // modeless dialogs and data exchange, with real windows under Wine.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <functional>
 #include <string>
@@ -39,9 +38,7 @@ class CPage : public fw::CDialog {
   }
 
  protected:
-  void DoDataExchange(fw::CDataExchange* pDX) override {
-    fw::DDX_Control(pDX, IDC_INNER, m_inner);
-  }
+  void DoDataExchange(fw::CDataExchange* pDX) override { fw::DDX_Control(pDX, IDC_INNER, m_inner); }
 };
 
 class CHostDlg : public fw::CDialog {
@@ -79,7 +76,9 @@ class CHostDlg : public fw::CDialog {
     return TRUE;
   }
 
-  void DoDataExchange(fw::CDataExchange* pDX) override { fw::DDX_Radio(pDX, IDC_RADIO_FIRST, m_nRadio); }
+  void DoDataExchange(fw::CDataExchange* pDX) override {
+    fw::DDX_Radio(pDX, IDC_RADIO_FIRST, m_nRadio);
+  }
 
   void OnAction() {
     ++m_nActions;

@@ -70,7 +70,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   g_screen = screen.m_hWnd;
-  HHOOK hook = ::SetWindowsHookExW(WH_GETMESSAGE, &CountTimerTicks, nullptr, ::GetCurrentThreadId());
+  HHOOK hook =
+      ::SetWindowsHookExW(WH_GETMESSAGE, &CountTimerTicks, nullptr, ::GetCurrentThreadId());
 
   std::vector<int> ticks;
   std::vector<double> times;

@@ -85,7 +85,8 @@ BOOL CCalibrationScreen::OnInitDialog() {
 
   m_cal.calType = kCalTypeTwoPoint;
   std::uint32_t storedType = 0;
-  if (LoadSetting(kSettingCalType, &storedType)) m_cal.calType = static_cast<std::uint8_t>(storedType);
+  if (LoadSetting(kSettingCalType, &storedType))
+    m_cal.calType = static_cast<std::uint8_t>(storedType);
 
   m_cal.PlaceTargets(ToMonitorRect(g_rcTouchMonitor));
   PlaceImages();
@@ -100,8 +101,9 @@ void CCalibrationScreen::PlaceImages() {
   auto createImage = [&](fw::CStatic& image, const calibration::PointD& target) {
     const int x = static_cast<int>(target.x);
     const int y = static_cast<int>(target.y);
-    image.Create("", style, RECT{x - kTargetHalf, y - kTargetHalf, x + kTargetHalf, y + kTargetHalf},
-                 *this, kTargetImageId);
+    image.Create("", style,
+                 RECT{x - kTargetHalf, y - kTargetHalf, x + kTargetHalf, y + kTargetHalf}, *this,
+                 kTargetImageId);
   };
   for (int i = 0; i < calibration::kTwoPointCount; ++i) {
     createImage(m_twoPointImages[i], m_cal.twoPointTargets[i]);
@@ -293,7 +295,8 @@ bool CCalibrationScreen::ResetCalibration(int nType) {
 
 void CCalibrationScreen::LoadPreviousCalibration() {
   std::uint32_t storedType = 0;
-  if (LoadSetting(kSettingCalType, &storedType)) m_nPrevCalType = static_cast<std::uint8_t>(storedType);
+  if (LoadSetting(kSettingCalType, &storedType))
+    m_nPrevCalType = static_cast<std::uint8_t>(storedType);
 
   std::array<std::uint8_t, kFivePointSize> record{};
   if (IsLinearType(m_nPrevCalType)) {
@@ -465,7 +468,8 @@ void CCalibrationScreen::RestorePreviousCalibration() {
 
 void CCalibrationScreen::SetInitialState() {
   std::uint32_t storedType = 0;
-  if (LoadSetting(kSettingCalType, &storedType)) m_cal.calType = static_cast<std::uint8_t>(storedType);
+  if (LoadSetting(kSettingCalType, &storedType))
+    m_cal.calType = static_cast<std::uint8_t>(storedType);
   ResetCalibration(m_cal.calType);
 
   if (IsLinearType(m_cal.calType)) {

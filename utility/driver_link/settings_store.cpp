@@ -29,7 +29,8 @@ struct ShellFolder {
   const char* value;
 };
 
-constexpr char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr char kShellFolders[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 constexpr ShellFolder kShellFolderKinds[] = {
     {kShellFolders, "Common Desktop"},
@@ -70,8 +71,8 @@ BOOL LoadSetting(int kind, void* buffer) {
     return FALSE;
   }
   DWORD size = setting->size;
-  const LONG status = ::RegQueryValueExA(key, setting->name, nullptr, nullptr,
-                                         static_cast<BYTE*>(buffer), &size);
+  const LONG status =
+      ::RegQueryValueExA(key, setting->name, nullptr, nullptr, static_cast<BYTE*>(buffer), &size);
   ::RegCloseKey(key);
   return status == ERROR_SUCCESS;
 }
