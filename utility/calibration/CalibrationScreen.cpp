@@ -335,6 +335,14 @@ bool CCalibrationScreen::SendRecord() {
   return sent;
 }
 
+// What a computed calibration sends: the orientation (five points) and then the record. Stops at
+// the first request the driver refuses.
+bool CCalibrationScreen::SendComputedCalibration() {
+  if (IsFivePointType(m_cal.calType) && !SendCableConnection()) return false;
+  if (m_cal.calType == kCalTypeFivePoint && !SendRotation()) return false;
+  return SendRecord();
+}
+
 // Coinciding touches give no usable line: nothing computed reaches the driver, and the
 // calibration the driver had before is put back.
 void CCalibrationScreen::HandleNoFiniteResult() {
@@ -350,9 +358,7 @@ void CCalibrationScreen::RunCompletion() {
     HandleNoFiniteResult();
     return;
   }
-  if (IsFivePointType(m_cal.calType) && !SendCableConnection()) return;
-  if (m_cal.calType == kCalTypeFivePoint && !SendRotation()) return;
-  if (!SendRecord()) return;
+  if (!SendComputedCalibration()) return;
 
   // The new calibration is active in the driver while the user tries it.
   CCalibrationCheckDlg check(m_nPointCount);
@@ -412,9 +418,7 @@ void CCalibrationScreen::Modify() {
     HandleNoFiniteResult();
     return;
   }
-  if (IsFivePointType(m_cal.calType) && !SendCableConnection()) return;
-  if (m_cal.calType == kCalTypeFivePoint && !SendRotation()) return;
-  if (!SendRecord()) return;
+  if (!SendComputedCalibration()) return;
 
   StoreCalibration();
   // After a two-point calibration the inverted connection is kept too.

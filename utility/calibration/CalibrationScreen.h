@@ -52,6 +52,7 @@ class CCalibrationScreen : public fw::CDialog {
   bool SendCableConnection();
   bool SendRotation();
   bool SendRecord();
+  bool SendComputedCalibration();
   fw::CStatic* CurrentImages();
 
   // Window state.

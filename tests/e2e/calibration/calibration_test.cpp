@@ -252,7 +252,9 @@ class Calibration : public testing::Test {
     return testing::AssertionSuccess();
   }
 
-  // Waits for the next message box, checks its text and answers it with OK.
+  // Waits for the next message box, checks its text and answers it with OK. Boxes are told by
+  // their caption: the screen's target images share the box text's control id 0xFFFF, so the
+  // session's own message-box lookup would take the screen for one.
   testing::AssertionResult ExpectMessage(const std::string& text) {
     std::optional<support::DialogSeen> box;
     if (!support::WaitUntil([&] { return (box = FindDialog("Tessaro")).has_value(); })) {
