@@ -118,6 +118,9 @@ up() {
   # Without a window manager, Wine must place every window itself (a maximised popup would
   # otherwise wait for a window manager that never answers).
   quiet wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
+  # A program that crashes ends at once instead of waiting in the debugger until its test times
+  # out: the "debugger" is a command that returns straight away.
+  quiet wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d 'cmd.exe /c rem' /f
   cp "$build/stand_ins/driver_double/vtusb.sys" "$WINEPREFIX/drive_c/windows/system32/drivers/vtusb.sys"
   quiet wine sc create VTusb type= kernel start= demand binpath= 'C:\windows\system32\drivers\vtusb.sys'
   # The service manager of a new prefix only starts a service it read at its own start.

@@ -281,14 +281,27 @@ class Calibration : public testing::Test {
     return testing::AssertionFailure() << "button " << button << " could not be clicked";
   }
 
+  // Waits until exactly the first target shows there. A start hides every image before it shows
+  // the first one, so a count of visible images alone can pass through 1 on the way.
+  testing::AssertionResult WaitForFirstTarget(POINT first) const {
+    if (support::WaitUntil([&] {
+          const std::vector<POINT> targets = VisibleTargets();
+          return targets.size() == 1 && targets[0].x == first.x && targets[0].y == first.y;
+        })) {
+      return testing::AssertionSuccess();
+    }
+    return testing::AssertionFailure()
+           << "the screen does not show its first target alone at " << first.x << "," << first.y;
+  }
+
   // 2-Points or 5-Points, until the screen shows its first target.
-  void StartCalibration(int button) {
+  void StartCalibration(int button, POINT first) {
     ASSERT_TRUE(Press(button));
     ASSERT_TRUE(WaitForScreen());
-    ASSERT_TRUE(support::WaitUntil([&] { return VisibleTargets().size() == 1; }));
+    ASSERT_TRUE(WaitForFirstTarget(first));
   }
-  void StartFivePoints() { StartCalibration(kFivePointsButton); }
-  void StartTwoPoints() { StartCalibration(kTwoPointsButton); }
+  void StartFivePoints() { StartCalibration(kFivePointsButton, kFivePointTargets[0]); }
+  void StartTwoPoints() { StartCalibration(kTwoPointsButton, kTwoPointTargets[0]); }
 
   support::TessaroSession session_;
 };
@@ -552,7 +565,7 @@ TEST_F(Calibration, WithoutTheDriverTheScreenStillShowsItsFirstTarget) {
   ASSERT_TRUE(ExpectMessage("Driver not loaded!"));
   ASSERT_TRUE(ExpectMessage("IOCTL_SET_CAL_TYPE failed"));
   ASSERT_TRUE(WaitForScreen());
-  ASSERT_TRUE(support::WaitUntil([&] { return VisibleTargets().size() == 1; }));
+  ASSERT_TRUE(WaitForFirstTarget(kTwoPointTargets[0]));
   EXPECT_EQ(VisibleTargets()[0].x, 20);
 
   ASSERT_TRUE(support::PressKeys({VK_ESCAPE}));
@@ -628,7 +641,8 @@ TEST_F(Calibration, ARefusedResetShowsItsMessageAndTheFirstTargetStillShows) {
     ASSERT_TRUE(Press(c.button));
     ASSERT_TRUE(ExpectMessage(c.message));
     ASSERT_TRUE(WaitForScreen());
-    ASSERT_TRUE(support::WaitUntil([&] { return VisibleTargets().size() == 1; }));
+    ASSERT_TRUE(WaitForFirstTarget(c.button == kTwoPointsButton ? kTwoPointTargets[0]
+                                                                : kFivePointTargets[0]));
     EXPECT_TRUE(NoMessageBox());
     EXPECT_TRUE(DriverReceived(c.sent));
     ASSERT_TRUE(SetFailingCodes({}));
