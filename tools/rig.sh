@@ -24,36 +24,33 @@ load_env() {
   . "$rig/env.sh"
 }
 
-free_display() {
-  local n
-  for n in $(seq 91 140); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-      echo "$n"
-      return
-    fi
-  done
-  echo "rig: no free X display" >&2
-  exit 1
-}
-
 start_x() {
-  local rig=$1 size=$2 n
+  local rig=$1 size=$2 pid n=""
   # An X display of the user's own, when asked for: nothing to start.
   if [ -n "${RIG_DISPLAY:-}" ]; then
     echo "$RIG_DISPLAY"
     return
   fi
-  n=$(free_display)
-  Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp -noreset >"$rig/xvfb.log" 2>&1 &
-  echo $! >"$rig/xvfb.pid"
-  for _ in $(seq 1 100); do
-    if DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
-      echo ":$n"
-      return
-    fi
+  # The server chooses a free display number itself and writes it once it accepts clients, so
+  # rigs started at the same time never share one.
+  rm -f "$rig/display.num"
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset \
+    3>"$rig/display.num" >"$rig/xvfb.log" 2>&1 &
+  pid=$!
+  echo "$pid" >"$rig/xvfb.pid"
+  for _ in $(seq 1 200); do
+    n=$(tr -dc 0-9 <"$rig/display.num" 2>/dev/null || true)
+    [ -n "$n" ] && break
+    kill -0 "$pid" 2>/dev/null || break
     sleep 0.1
   done
-  echo "rig: Xvfb :$n did not start" >&2
+  if [ -n "$n" ] && kill -0 "$pid" 2>/dev/null && DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
+    echo ":$n"
+    return
+  fi
+  echo "rig: Xvfb did not start: $(tail -n 3 "$rig/xvfb.log" | tr '\n' ' ')" >&2
+  kill "$pid" 2>/dev/null || true
+  rm -f "$rig/xvfb.pid"
   exit 1
 }
 
