@@ -62,7 +62,7 @@ double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
 
 int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
-  g_strSettingsKey = kSettingsKeyPath;
+  g_strSettingsKey = "System\\CurrentControlSet\\Services\\VantoraUSB";
 
   CCalibrationScreen screen;
   if (!screen.Create(IDD_CALIBRATION_SCREEN, nullptr)) {

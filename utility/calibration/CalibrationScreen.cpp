@@ -5,11 +5,11 @@
 #include <cstring>
 
 #include "CalibrationCheckDlg.h"
-#include "MessageMap.h"
+#include "display_state/display_state.h"
 #include "driver_link/device_control.h"
 #include "driver_link/settings_store.h"
+#include "framework/MessageMap.h"
 #include "resources/resource.h"
-#include "shell/display_state.h"
 
 namespace {
 
@@ -29,12 +29,6 @@ constexpr std::size_t kFivePointSize = sizeof(CAL_5PT);
 
 calibration::MonitorRect ToMonitorRect(const RECT& rect) {
   return {rect.left, rect.top, rect.right, rect.bottom};
-}
-
-bool Send(DWORD code, const void* input, DWORD size) {
-  DWORD returned = 0;
-  return DeviceControl(code, const_cast<void*>(input), size, nullptr, 0, &returned, nullptr) !=
-         FALSE;
 }
 
 bool IsLinearType(std::uint8_t type) {
@@ -126,7 +120,7 @@ void CCalibrationScreen::PlaceImages() {
 
 void CCalibrationScreen::OnPaint() {
   // The default painting validates the window; the texts go on top of it.
-  Default(WM_PAINT, 0, 0);
+  Default();
   const RECT& touch = g_rcTouchMonitor;
   const int x = touch.left + (touch.right - touch.left) / 4;
   const int y = touch.top + (touch.bottom - touch.top) / 4;
@@ -158,24 +152,24 @@ void CCalibrationScreen::BeginHold() {
   m_nHoldTimer = ::SetTimer(m_hWnd, kHoldTimerId, kHoldTimerMs, nullptr);
 }
 
-void CCalibrationScreen::OnLButtonDown(UINT nFlags, POINT point) {
+void CCalibrationScreen::OnLButtonDown() {
   BeginHold();
-  Default(WM_LBUTTONDOWN, nFlags, MAKELPARAM(point.x, point.y));
+  Default();
 }
 
-void CCalibrationScreen::OnLButtonDblClk(UINT nFlags, POINT point) {
+void CCalibrationScreen::OnLButtonDblClk() {
   BeginHold();
-  Default(WM_LBUTTONDBLCLK, nFlags, MAKELPARAM(point.x, point.y));
+  Default();
 }
 
-void CCalibrationScreen::OnLButtonUp(UINT nFlags, POINT point) {
+void CCalibrationScreen::OnLButtonUp() {
   if (m_nHoldTimer != 0) ::KillTimer(m_hWnd, m_nHoldTimer);
   m_nSampleCount = 0;
   m_bHoldUnderWay = false;
-  Default(WM_LBUTTONUP, nFlags, MAKELPARAM(point.x, point.y));
+  Default();
 }
 
-void CCalibrationScreen::OnTimer(UINT_PTR nIDEvent) {
+void CCalibrationScreen::OnTimer(UINT_PTR) {
   // A tick queued before the timer stopped, or after the touch ended, belongs to no hold.
   if (m_bHoldUnderWay && m_nSampleCount < calibration::kHoldSamples) {
     POINT cursor{};
@@ -197,7 +191,7 @@ void CCalibrationScreen::OnTimer(UINT_PTR nIDEvent) {
       }
     }
   }
-  Default(WM_TIMER, nIDEvent, 0);
+  Default();
 }
 
 fw::CStatic* CCalibrationScreen::CurrentImages() {
@@ -269,26 +263,20 @@ void CCalibrationScreen::StartCalibration(int nType) {
 
 bool CCalibrationScreen::ResetCalibration(int nType) {
   const auto type = static_cast<std::uint8_t>(nType);
-  if (!Send(IOCTL_SET_CAL_TYPE, &type, 1)) {
-    fw::AfxMessageBox("IOCTL_SET_CAL_TYPE failed");
-    return false;
-  }
+  if (!SendRequest(IOCTL_SET_CAL_TYPE, &type, 1, "IOCTL_SET_CAL_TYPE failed")) return false;
   if (IsLinearType(type)) {
-    if (!Send(IOCTL_RESET_CAL_COEFF, nullptr, 0)) fw::AfxMessageBox("IOCTL_RESET_CAL_COEFF falied");
+    // A coefficient reset that fails does not stop the reset.
+    SendRequest(IOCTL_RESET_CAL_COEFF, nullptr, 0, "IOCTL_RESET_CAL_COEFF falied");
   } else if (type == kCalTypeFivePoint) {
     const CAL_PTS points = m_cal.DefaultPoints(ToMonitorRect(g_rcTouchMonitor));
-    if (!Send(IOCTL_RESET_CAL_PTS, &points, sizeof(points))) {
-      fw::AfxMessageBox("IOCTL_RESET_CAL_PTS falied");
+    if (!SendRequest(IOCTL_RESET_CAL_PTS, &points, sizeof(points), "IOCTL_RESET_CAL_PTS falied")) {
       return false;
     }
   }
   // A five-point calibration always measures with the LTRB connection.
   if (IsFivePointType(m_cal.calType)) {
     const auto ltrb = static_cast<std::uint8_t>(kCableLTRB);
-    if (!Send(IOCTL_CABLE_CONNECTION, &ltrb, 1)) {
-      fw::AfxMessageBox("IOCTL_CABLE_CONNECTION failed");
-      return false;
-    }
+    return SendRequest(IOCTL_CABLE_CONNECTION, &ltrb, 1, "IOCTL_CABLE_CONNECTION failed");
   }
   return true;
 }
@@ -314,25 +302,21 @@ void CCalibrationScreen::LoadPreviousCalibration() {
 
 bool CCalibrationScreen::SendCableConnection() {
   const auto connection = static_cast<std::uint8_t>(m_cal.cableConnection & 0xFF);
-  if (Send(IOCTL_CABLE_CONNECTION, &connection, 1)) return true;
-  fw::AfxMessageBox("IOCTL_CABLE_CONNECTION failed");
-  return false;
+  return SendRequest(IOCTL_CABLE_CONNECTION, &connection, 1, "IOCTL_CABLE_CONNECTION failed");
 }
 
 bool CCalibrationScreen::SendRotation() {
   const std::int32_t rotation = m_cal.rotation;
-  if (Send(IOCTL_PANEL_ROTATION, &rotation, sizeof(rotation))) return true;
-  fw::AfxMessageBox("IOCTL_PANEL_ROTATION failed");
-  return false;
+  return SendRequest(IOCTL_PANEL_ROTATION, &rotation, sizeof(rotation),
+                     "IOCTL_PANEL_ROTATION failed");
 }
 
 // The record of the current type: CAL_COEFF for types 1 and 2, CAL_5PT for type 3.
 bool CCalibrationScreen::SendRecord() {
-  const bool sent = m_cal.calType == kCalTypeFivePoint
-                        ? Send(IOCTL_SET_CAL_5PT, m_cal.recordBuffer.data(), kFivePointSize)
-                        : Send(IOCTL_SET_CAL, m_cal.recordBuffer.data(), kCoeffSize);
-  if (!sent) fw::AfxMessageBox("IOCTL_SET_CAL failed");
-  return sent;
+  constexpr char kFailure[] = "IOCTL_SET_CAL failed";
+  return m_cal.calType == kCalTypeFivePoint
+             ? SendRequest(IOCTL_SET_CAL_5PT, m_cal.recordBuffer.data(), kFivePointSize, kFailure)
+             : SendRequest(IOCTL_SET_CAL, m_cal.recordBuffer.data(), kCoeffSize, kFailure);
 }
 
 // What a computed calibration sends: the orientation (five points) and then the record. Stops at
@@ -435,33 +419,26 @@ void CCalibrationScreen::InvertCableConnection() {
     }
   }
   const auto connection = static_cast<std::uint8_t>(m_cal.cableConnection & 0xFF);
-  if (!Send(IOCTL_CABLE_CONNECTION, &connection, 1)) {
-    fw::AfxMessageBox("TOUSCR_IOCTL_CABLE_CONNECTION falied");
-  }
+  SendRequest(IOCTL_CABLE_CONNECTION, &connection, 1, "TOUSCR_IOCTL_CABLE_CONNECTION falied");
 }
 
 void CCalibrationScreen::RestorePreviousCalibration() {
   m_cal.calType = m_nPrevCalType;
   const std::uint8_t type = m_cal.calType;
-  if (!Send(IOCTL_SET_CAL_TYPE, &type, 1)) {
-    fw::AfxMessageBox("IOCTL_SET_CAL_TYPE failed");
-    return;
-  }
+  if (!SendRequest(IOCTL_SET_CAL_TYPE, &type, 1, "IOCTL_SET_CAL_TYPE failed")) return;
   // An unknown type has no record of a known length: nothing more is sent.
+  constexpr char kFailure[] = "IOCTL_SET_CAL_COEFF failed";
   bool sent = false;
   if (IsLinearType(type)) {
     std::memcpy(m_cal.recordBuffer.data(), m_prevRecord.data(), kCoeffSize);
-    sent = Send(IOCTL_SET_CAL, m_cal.recordBuffer.data(), kCoeffSize);
+    sent = SendRequest(IOCTL_SET_CAL, m_cal.recordBuffer.data(), kCoeffSize, kFailure);
   } else if (type == kCalTypeFivePoint) {
     m_cal.recordBuffer = m_prevRecord;
-    sent = Send(IOCTL_SET_CAL_5PT, m_cal.recordBuffer.data(), kFivePointSize);
+    sent = SendRequest(IOCTL_SET_CAL_5PT, m_cal.recordBuffer.data(), kFivePointSize, kFailure);
   } else {
     return;
   }
-  if (!sent) {
-    fw::AfxMessageBox("IOCTL_SET_CAL_COEFF failed");
-    return;
-  }
+  if (!sent) return;
   m_cal.cableConnection = m_nPrevLTRB;
   if (!SendCableConnection()) return;
   if (type == kCalTypeFivePoint) {

@@ -3,9 +3,9 @@
 #include <array>
 #include <cstdint>
 
-#include "Controls.h"
-#include "Dialog.h"
 #include "calibration_math.h"
+#include "framework/Controls.h"
+#include "framework/Dialog.h"
 
 // The full-screen calibration window. One exists for the life of the program: it shows the
 // targets, collects a steady hold for each, and carries the calibration state with the
@@ -33,9 +33,9 @@ class CCalibrationScreen : public fw::CDialog {
   const fw::MessageMap* GetMessageMap() const override;
 
   void OnPaint();
-  void OnLButtonDown(UINT nFlags, POINT point);
-  void OnLButtonDblClk(UINT nFlags, POINT point);
-  void OnLButtonUp(UINT nFlags, POINT point);
+  void OnLButtonDown();
+  void OnLButtonDblClk();
+  void OnLButtonUp();
   void OnTimer(UINT_PTR nIDEvent);
 
  private:
