@@ -125,6 +125,7 @@ write_env() {
       echo "export WINELOADER=/usr/lib/wine/wine64"
       echo "export WINESERVER=/usr/lib/wine/wineserver64"
       echo "export PATH='$here/wine64':\"\$PATH\""
+      echo "export TESSARO_NO_XINPUT2_DIR='$rig/no-xinput2'"
     else
       echo "export WINEARCH=win32"
     fi
@@ -190,8 +191,12 @@ up() {
   # anything of the rig lives.
   exec 9>"$rig/lock"
   if ! flock -n 9; then
-    echo "rig: $rig holds a live rig; take it down first (tools/rig.sh down $rig)" >&2
-    exit 1
+    if [ -f "$rig/env.sh" ]; then
+      echo "rig: $rig holds a live rig; take it down first (tools/rig.sh down $rig)" >&2
+      exit 1
+    fi
+    # A rig that was just taken down: its last processes may still be ending.
+    flock -w 30 9 || fail "$rig is still locked by processes of an earlier rig"
   fi
   # Left by a rig whose processes are gone (the lock was free).
   if [ -f "$rig/env.sh" ]; then down "$rig" >/dev/null 2>&1 || true; fi
@@ -199,6 +204,11 @@ up() {
   log=$rig/rig.log
   trap abandon_up EXIT
   start_x "$rig" "$screen"
+  if [ "$bits" = 64 ]; then
+    # An empty libXi for Wine: see tools/wine64/wine.
+    mkdir -p "$rig/no-xinput2"
+    run "make an empty libXi" cc -shared -x c /dev/null -o "$rig/no-xinput2/libXi.so.6"
+  fi
   write_env "$rig" "$display" "$bits"
   load_env "$rig"
   mkdir -p "$WINEPREFIX"
