@@ -71,7 +71,7 @@ class AdvancedPage : public testing::Test {
 
 TEST_F(AdvancedPage, OnOneMonitorSelectIsOffAndSetStoresSingleMonitor) {
   StartOnAdvancedPage();
-  support::SaveScreenshot(support::ScreenshotPath("advanced-page"));
+  display_test::SaveScreenshotOf(tessaro_.PageWindow(Page::kAdvanced), "advanced-page");
   const std::vector<std::string> buttons = {
       support::WindowText(Button(kSelectButton)), support::WindowText(Button(kSetButton)),
       support::WindowText(Button(kLtrbButton)), support::WindowText(Button(kBrtlButton))};

@@ -6,6 +6,7 @@
 #include <iomanip>
 
 #include "driver_double_client.h"
+#include "screenshot.h"
 #include "ui.h"
 #include "wait.h"
 
@@ -106,6 +107,14 @@ std::string ControlText(HWND page, int id) { return support::WindowText(::GetDlg
 
 bool HasVisibleStyle(HWND page, int id) {
   return (::GetWindowLongA(::GetDlgItem(page, id), GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+void SaveScreenshotOf(HWND window, const std::string& name) {
+  support::WaitUntil([&] { return ::IsWindowVisible(window) != FALSE; });
+  // Painting on the program's side is asked for and waited on: the messages are sent.
+  ::RedrawWindow(::GetAncestor(window, GA_ROOT), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  support::SaveScreenshot(support::ScreenshotPath(name));
 }
 
 }  // namespace display_test

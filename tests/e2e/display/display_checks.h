@@ -54,4 +54,7 @@ std::optional<std::string> FirstEnumeratedRevision();
 std::string ControlText(HWND page, int id);
 bool HasVisibleStyle(HWND page, int id);
 
+// Waits until the window is visible, has it and its children painted, then saves the screen.
+void SaveScreenshotOf(HWND window, const std::string& name);
+
 }  // namespace display_test

@@ -143,7 +143,7 @@ TEST_F(MonitorPicker, AClickOnTheLeftMonitorMapsThePanelOntoIt) {
   Start();
   EXPECT_TRUE(::IsWindowEnabled(Button(Page::kAdvanced, kSelectButton)));
   ASSERT_TRUE(ShowPicker());
-  support::SaveScreenshot(support::ScreenshotPath("two-monitors-picker"));
+  display_test::SaveScreenshotOf(Picker(), "two-monitors-picker");
 
   ASSERT_TRUE(support::MouseClickAt(kOnLeftMonitor));
   EXPECT_TRUE(
