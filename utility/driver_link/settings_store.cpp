@@ -19,7 +19,7 @@ constexpr SettingValue kSettingValues[] = {
     {"DBClkTime", REG_DWORD, 4},
 };
 
-const SettingValue* FindSetting(int kind) {
+const SettingValue* FindSetting(SettingKind kind) {
   if (kind < kSettingCalibrationTwoPoint || kind > kSettingDBClkTime) return nullptr;
   return &kSettingValues[kind - 1];
 }
@@ -44,7 +44,7 @@ constexpr DWORD kPathBufferSize = 260;
 
 }  // namespace
 
-BOOL SaveSetting(int kind, const void* data) {
+BOOL SaveSetting(SettingKind kind, const void* data) {
   // Before the main window names the key, an empty path would open HKEY_LOCAL_MACHINE itself.
   if (g_strSettingsKey.empty()) return FALSE;
   HKEY key = nullptr;
@@ -61,24 +61,33 @@ BOOL SaveSetting(int kind, const void* data) {
   return TRUE;
 }
 
-BOOL LoadSetting(int kind, void* buffer) {
-  if (kind == kSettingDBClkTime) return FALSE;
+std::optional<std::vector<std::uint8_t>> LoadSettingBytes(SettingKind kind) {
+  if (kind == kSettingDBClkTime) return std::nullopt;
   const SettingValue* setting = FindSetting(kind);
-  if (setting == nullptr || g_strSettingsKey.empty()) return FALSE;
+  if (setting == nullptr || g_strSettingsKey.empty()) return std::nullopt;
   HKEY key = nullptr;
   if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, g_strSettingsKey.c_str(), 0, KEY_ALL_ACCESS, &key) !=
       ERROR_SUCCESS) {
-    return FALSE;
+    return std::nullopt;
   }
+  std::vector<std::uint8_t> bytes(setting->size);
   DWORD size = setting->size;
-  const LONG status =
-      ::RegQueryValueExA(key, setting->name, nullptr, nullptr, static_cast<BYTE*>(buffer), &size);
+  const LONG status = ::RegQueryValueExA(key, setting->name, nullptr, nullptr, bytes.data(), &size);
   ::RegCloseKey(key);
-  return status == ERROR_SUCCESS;
+  if (status != ERROR_SUCCESS) return std::nullopt;
+  bytes.resize(size);
+  return bytes;
 }
 
-BOOL GetShellFolderPath(char* buffer, int kind) {
-  if (kind < 1 || kind > 5) return FALSE;
+BOOL LoadSetting(SettingKind kind, void* buffer) {
+  const std::optional<std::vector<std::uint8_t>> bytes = LoadSettingBytes(kind);
+  if (!bytes) return FALSE;
+  if (!bytes->empty()) std::memcpy(buffer, bytes->data(), bytes->size());
+  return TRUE;
+}
+
+BOOL GetShellFolderPath(char* buffer, FolderKind kind) {
+  if (kind < kFolderCommonDesktop || kind > kFolderCommonStartup) return FALSE;
   const ShellFolder& folder = kShellFolderKinds[kind - 1];
   HKEY key = nullptr;
   if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, folder.subkey, 0, KEY_QUERY_VALUE, &key) !=
