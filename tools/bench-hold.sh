@@ -14,16 +14,10 @@ runs=${1:-10}
 
 # shellcheck source=wine-mode.sh
 . "$here/wine-mode.sh"
-"$here/install-packages.sh"
-choose_wine_mode
-echo "$TESSARO_WINE_MODE"
-[ "$TESSARO_PRESET" = win32 ] || "$here/install-packages.sh" 64
-build=$root/build/$TESSARO_PRESET
+prepare_wine_mode "$root" hold_bench
+build=$TESSARO_BUILD_DIR
 rig=$build/hold-rig
-
 cd "$root"
-cmake --preset "$TESSARO_PRESET" >/dev/null
-cmake --build --preset "$TESSARO_PRESET" --target hold_bench >/dev/null
 
 trap '"$here/rig.sh" down "$rig" >/dev/null 2>&1 || true' EXIT
 "$here/rig.sh" up "$rig" "$build" >/dev/null

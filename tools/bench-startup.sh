@@ -19,23 +19,8 @@ fi
 
 # shellcheck source=wine-mode.sh
 . "$here/wine-mode.sh"
-"$here/install-packages.sh"
-choose_wine_mode
-echo "$TESSARO_WINE_MODE"
-[ "$TESSARO_PRESET" = win32 ] || "$here/install-packages.sh" 64
-
-cd "$root"
-log=$(mktemp)
-echo "building the $TESSARO_PRESET preset ..."
-if ! { cmake --preset "$TESSARO_PRESET" && cmake --build --preset "$TESSARO_PRESET"; } >"$log" 2>&1; then
-  tail -n 40 "$log" >&2
-  rm -f "$log"
-  echo "bench-startup: the build failed" >&2
-  exit 1
-fi
-rm -f "$log"
-
-build=$root/build/$TESSARO_PRESET
+prepare_wine_mode "$root"
+build=$TESSARO_BUILD_DIR
 rig=$build/bench-rig
 
 cleanup() {

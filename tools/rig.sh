@@ -86,6 +86,8 @@ start_x() {
       3>"$rig/display.num" >>"$log" 2>&1 &
   fi
   pid=$!
+  # The rig, not this shell, watches the server: no job report when it ends.
+  disown "$pid"
   process_identity "$pid" >"$rig/x.pid" || true
   for _ in $(seq 1 300); do
     n=$(tr -dc 0-9 <"$rig/display.num")

@@ -15,23 +15,10 @@ root=$(cd "$here/.." && pwd)
 # shellcheck source=wine-mode.sh
 . "$here/wine-mode.sh"
 
-"$here/install-packages.sh"
-choose_wine_mode
-echo "$TESSARO_WINE_MODE"
-[ "$TESSARO_PRESET" = win32 ] || "$here/install-packages.sh" 64
-build=$root/build/$TESSARO_PRESET
+prepare_wine_mode "$root"
+build=$TESSARO_BUILD_DIR
 rig=$build/run-rig
-
 cd "$root"
-echo "building ..."
-log=$(mktemp)
-if ! { cmake --preset "$TESSARO_PRESET" && cmake --build --preset "$TESSARO_PRESET"; } >"$log" 2>&1; then
-  tail -n 40 "$log" >&2
-  rm -f "$log"
-  echo "run-utility: the build failed" >&2
-  exit 1
-fi
-rm -f "$log"
 
 trap '"$here/rig.sh" down "$rig" >/dev/null 2>&1 || true' EXIT
 

@@ -56,3 +56,26 @@ choose_wine_mode() {
   if [ "$TESSARO_WINE_BITS" = 32 ]; then TESSARO_PRESET=win32; else TESSARO_PRESET=win64; fi
   export TESSARO_WINE_BITS TESSARO_PRESET TESSARO_WINE_MODE
 }
+
+# prepare_wine_mode ROOT [TARGET]: what the run scripts need before a rig: the packages, the
+# mode (its line printed), the packages of the 64-bit mode when chosen, and a quiet build of the
+# mode's preset (of TARGET alone when given), with the build's last lines when it fails. Sets
+# TESSARO_BUILD_DIR too.
+prepare_wine_mode() {
+  local root=$1 target=${2:-} log
+  "$root/tools/install-packages.sh" || return 1
+  choose_wine_mode || return 1
+  echo "$TESSARO_WINE_MODE"
+  if [ "$TESSARO_PRESET" != win32 ]; then "$root/tools/install-packages.sh" 64 || return 1; fi
+  TESSARO_BUILD_DIR=$root/build/$TESSARO_PRESET
+  echo "building the $TESSARO_PRESET preset ..."
+  log=$(mktemp)
+  if ! (cd "$root" && cmake --preset "$TESSARO_PRESET" &&
+    cmake --build --preset "$TESSARO_PRESET" ${target:+--target "$target"}) >"$log" 2>&1; then
+    tail -n 40 "$log" >&2
+    rm -f "$log"
+    echo "the build failed" >&2
+    return 1
+  fi
+  rm -f "$log"
+}
