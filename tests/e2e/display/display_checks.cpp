@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <iomanip>
+#include <utility>
 
 #include "driver_double_client.h"
 #include "screenshot.h"
@@ -109,11 +110,46 @@ bool HasVisibleStyle(HWND page, int id) {
   return (::GetWindowLongA(::GetDlgItem(page, id), GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
+namespace {
+
+// The pixels of a screen rectangle as the X server shows them.
+std::vector<std::uint32_t> ScreenPixels(const RECT& rect) {
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
+  HDC screen = ::GetDC(nullptr);
+  HDC memory = ::CreateCompatibleDC(screen);
+  HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = ::SelectObject(memory, bitmap);
+  ::BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+  ::SelectObject(memory, old);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  ::GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
+  ::DeleteObject(bitmap);
+  ::DeleteDC(memory);
+  ::ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+}  // namespace
+
 void SaveScreenshotOf(HWND window, const std::string& name) {
   support::WaitUntil([&] { return ::IsWindowVisible(window) != FALSE; });
-  // Painting on the program's side is asked for and waited on: the messages are sent.
   ::RedrawWindow(::GetAncestor(window, GA_ROOT), nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  // Wine hands a window's painting to the X server a little later: the picture is taken once
+  // the window's pixels on screen have stopped changing.
+  RECT rect{};
+  ::GetWindowRect(::GetAncestor(window, GA_ROOT), &rect);
+  std::vector<std::uint32_t> last = ScreenPixels(rect);
+  int unchanged = 0;
+  support::WaitUntil([&] {
+    std::vector<std::uint32_t> now = ScreenPixels(rect);
+    unchanged = now == last ? unchanged + 1 : 0;
+    last = std::move(now);
+    return unchanged >= 5;
+  });
   support::SaveScreenshot(support::ScreenshotPath(name));
 }
 
