@@ -1,6 +1,6 @@
-#include "App.h"
+#include "framework/App.h"
 
-#include "Wnd.h"
+#include "framework/Wnd.h"
 
 namespace fw {
 namespace {

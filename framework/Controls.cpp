@@ -1,6 +1,6 @@
-#include "Controls.h"
+#include "framework/Controls.h"
 
-#include "App.h"
+#include "framework/App.h"
 
 namespace fw {
 

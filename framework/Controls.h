@@ -5,7 +5,7 @@
 // after windows.h
 #include <commctrl.h>
 
-#include "Wnd.h"
+#include "framework/Wnd.h"
 
 namespace fw {
 

@@ -1,6 +1,6 @@
-#include "DataExchange.h"
+#include "framework/DataExchange.h"
 
-#include "Wnd.h"
+#include "framework/Wnd.h"
 
 namespace fw {
 

@@ -1,8 +1,8 @@
-#include "Dialog.h"
+#include "framework/Dialog.h"
 
 #include <string>
 
-#include "App.h"
+#include "framework/App.h"
 
 namespace fw {
 namespace {

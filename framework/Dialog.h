@@ -2,8 +2,8 @@
 // loop (DoModal) or created modeless as a child or owned window (Create).
 #pragma once
 
-#include "DataExchange.h"
-#include "Wnd.h"
+#include "framework/DataExchange.h"
+#include "framework/Wnd.h"
 
 namespace fw {
 

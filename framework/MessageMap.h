@@ -8,7 +8,7 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
-#include "Wnd.h"
+#include "framework/Wnd.h"
 
 namespace fw {
 namespace detail {
@@ -84,8 +84,9 @@ constexpr MessageEntry OnCommand(UINT id, UINT code = BN_CLICKED) {
   return {WM_COMMAND, id, code, &detail::Invoke<F>};
 }
 
+// The control id first, as in OnCommand.
 template <auto F>
-constexpr MessageEntry OnNotify(UINT code, UINT id) {
+constexpr MessageEntry OnNotify(UINT id, UINT code) {
   return {WM_NOTIFY, id, code, &detail::Invoke<F>};
 }
 

@@ -3,7 +3,7 @@
 // after windows.h
 #include <commctrl.h>
 
-#include "App.h"
+#include "framework/App.h"
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
   fw::CWinApp* app = fw::AfxGetApp();

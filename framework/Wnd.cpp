@@ -1,4 +1,4 @@
-#include "Wnd.h"
+#include "framework/Wnd.h"
 
 #include <unordered_map>
 
@@ -91,12 +91,16 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return entry->thunk(*this, wParam, lParam);
   }
   if (message == WM_COMMAND && OnCommand(wParam, lParam)) return 0;
-  return Default(message, wParam, lParam);
+  return DefWindowProc(message, wParam, lParam);
 }
 
 BOOL CWnd::OnCommand(WPARAM, LPARAM) { return FALSE; }
 
-LRESULT CWnd::Default(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CWnd::Default() {
+  return DefWindowProc(m_nCurrentMessage, m_wCurrentParam, m_lCurrentParam);
+}
+
+LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   if (m_pfnSuper != nullptr) return ::CallWindowProcW(m_pfnSuper, m_hWnd, message, wParam, lParam);
   return ::DefWindowProcW(m_hWnd, message, wParam, lParam);
 }
@@ -105,12 +109,22 @@ LRESULT CALLBACK CWnd::StaticWindowProc(HWND hWnd, UINT message, WPARAM wParam, 
   CWnd* wnd = FromHandlePermanent(hWnd);
   if (wnd == nullptr) return ::DefWindowProcW(hWnd, message, wParam, lParam);
   LRESULT result = 0;
+  // A message sent while another is handled (a nested one) has its turn and gives it back.
+  const UINT outerMessage = wnd->m_nCurrentMessage;
+  const WPARAM outerWParam = wnd->m_wCurrentParam;
+  const LPARAM outerLParam = wnd->m_lCurrentParam;
+  wnd->m_nCurrentMessage = message;
+  wnd->m_wCurrentParam = wParam;
+  wnd->m_lCurrentParam = lParam;
   // Nothing may unwind through the window procedure into the system.
   try {
     result = wnd->WindowProc(message, wParam, lParam);
   } catch (...) {
     result = 0;
   }
+  wnd->m_nCurrentMessage = outerMessage;
+  wnd->m_wCurrentParam = outerWParam;
+  wnd->m_lCurrentParam = outerLParam;
   if (message == WM_NCDESTROY) wnd->Detach();
   return result;
 }

@@ -67,8 +67,11 @@ class CWnd {
   virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
   virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
   virtual const MessageMap* GetMessageMap() const;
-  // The processing the window had before it was attached (the dialog manager's, a control's).
-  LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
+  // The processing the window had before it was attached (the dialog manager's, a control's),
+  // for the message being handled, unchanged.
+  LRESULT Default();
+  // The same processing for any message.
+  LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
 
   void Attach(HWND hWnd);
   void Detach();
@@ -79,6 +82,10 @@ class CWnd {
   const MessageEntry* FindEntry(UINT message, WPARAM wParam, LPARAM lParam) const;
 
   WNDPROC m_pfnSuper = nullptr;
+  // The message WindowProc is handling; Default passes it on.
+  UINT m_nCurrentMessage = 0;
+  WPARAM m_wCurrentParam = 0;
+  LPARAM m_lCurrentParam = 0;
 };
 
 // Walks from the message's window up through its parents and owners, giving each attached

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "Controls.h"
-#include "Dialog.h"
-#include "MessageMap.h"
+#include "framework/Controls.h"
+#include "framework/Dialog.h"
+#include "framework/MessageMap.h"
 #include "framework_test_ids.h"
 
 namespace {
@@ -102,7 +102,7 @@ class CDerivedDlg : public CHostDlg {
  protected:
   const fw::MessageMap* GetMessageMap() const override {
     static const fw::MessageEntry entries[] = {
-        fw::OnNotify<&CDerivedDlg::OnCustomNotify>(NM_CLICK, IDC_AFTER),
+        fw::OnNotify<&CDerivedDlg::OnCustomNotify>(IDC_AFTER, NM_CLICK),
     };
     static const fw::MessageMap map(CHostDlg::GetMessageMap(), entries);
     return &map;

@@ -12,7 +12,33 @@ thread_local MessageBoxCatcher* t_catcher = nullptr;
 
 constexpr int kAnswerOrder[] = {IDOK, IDCANCEL, IDYES, IDNO, IDRETRY, IDABORT, IDIGNORE};
 
+constexpr int kFirstButtonId = IDOK;
+constexpr int kLastButtonId = 11;  // IDCONTINUE
+
 }  // namespace
+
+bool IsMessageBox(HWND window) {
+  if (ClassNameOf(window) != "#32770") return false;
+  if ((::GetWindowLongW(window, GWL_STYLE) & WS_CAPTION) != WS_CAPTION) return false;
+  int texts = 0;
+  int icons = 0;
+  int buttons = 0;
+  for (HWND child : ChildWindows(window)) {
+    const std::string childClass = ClassNameOf(child);
+    const int id = ::GetDlgCtrlID(child);
+    const LONG style = ::GetWindowLongW(child, GWL_STYLE);
+    if (childClass == "Static" && (style & SS_TYPEMASK) == SS_ICON) {
+      ++icons;
+    } else if (childClass == "Static" && id == kMessageBoxTextId) {
+      ++texts;
+    } else if (childClass == "Button" && id >= kFirstButtonId && id <= kLastButtonId) {
+      ++buttons;
+    } else {
+      return false;
+    }
+  }
+  return texts == 1 && icons <= 1 && buttons >= 1;
+}
 
 MessageBoxCatcher::MessageBoxCatcher() : previous_(t_catcher) {
   t_catcher = this;
@@ -39,9 +65,8 @@ LRESULT CALLBACK MessageBoxCatcher::CbtProc(int code, WPARAM wParam, LPARAM lPar
 }
 
 void MessageBoxCatcher::OnActivate(HWND box) {
-  if (ClassNameOf(box) != "#32770") return;
+  if (!IsMessageBox(box)) return;
   HWND textControl = ::GetDlgItem(box, kMessageBoxTextId);
-  if (textControl == nullptr) return;
   // A box is activated again when focus comes back to it; it is counted and answered once.
   if (std::find(answered_.begin(), answered_.end(), box) != answered_.end()) return;
   answered_.push_back(box);

@@ -11,6 +11,12 @@ namespace support {
 // The static control that holds a message box's text.
 constexpr int kMessageBoxTextId = 0xFFFF;
 
+// A message box, told by its make rather than its caption: a "#32770" window with a caption
+// whose children are one text static 0xFFFF, at most one icon and buttons with ids 1 (IDOK)
+// to 11 (IDCONTINUE). A dialog of the program's own with a 0xFFFF static among other controls
+// (the calibration screen's target images carry that id) is no message box.
+bool IsMessageBox(HWND window);
+
 struct MessageBoxSeen {
   std::string caption;
   std::string text;

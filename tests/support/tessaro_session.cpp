@@ -4,11 +4,8 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <cwchar>
-#include <fstream>
 
-#include "screenshot.h"
 #include "text.h"
 
 #ifndef TESSARO_EXE
@@ -66,12 +63,6 @@ bool SendBounded(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESUL
   return sent != 0;
 }
 
-std::string CurrentTestName() {
-  const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
-  if (info == nullptr) return "outside-a-test";
-  return std::string(info->test_suite_name()) + "." + info->name();
-}
-
 }  // namespace
 
 const char* PageName(Page page) {
@@ -94,93 +85,15 @@ std::string TessaroExePath() {
   return path;
 }
 
-TessaroSession::TessaroSession() {
-  job_ = ::CreateJobObjectW(nullptr, nullptr);
-  if (job_ != nullptr) {
-    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
-    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-    ::SetInformationJobObject(job_, JobObjectExtendedLimitInformation, &limits, sizeof(limits));
-  }
-}
+testing::AssertionResult TessaroSession::Launch() { return Launch(TessaroExePath()); }
 
-TessaroSession::~TessaroSession() {
-  if (Running()) {
-    if (testing::Test::HasFailure()) {
-      SaveScreenshot(ScreenshotPath("failed-" + CurrentTestName()));
-    } else {
-      ADD_FAILURE() << "Tessaro.exe was still running at the end of the test; it is killed";
-    }
-    Kill();
-  }
-  if (process_.hProcess != nullptr) ::CloseHandle(process_.hProcess);
-  if (process_.hThread != nullptr) ::CloseHandle(process_.hThread);
-  if (job_ != nullptr) ::CloseHandle(job_);
-}
-
-testing::AssertionResult TessaroSession::Launch() {
-  if (process_.hProcess != nullptr) {
-    return testing::AssertionFailure() << "this session has started Tessaro.exe already";
-  }
-  const std::string path = TessaroExePath();
-  std::string commandLine = "\"" + path + "\"";
-  STARTUPINFOA startup{};
-  startup.cb = sizeof(startup);
-  char savedDebug[256] = {};
-  bool hadDebug = false;
-  if (traceRegistry_) {
-    // The child takes its debug channels from the environment it inherits; its traces go to
-    // the standard error it shares with this program, which the test runner keeps a copy of.
-    const DWORD length = ::GetEnvironmentVariableA("WINEDEBUG", savedDebug, sizeof(savedDebug));
-    hadDebug = length > 0 && length < sizeof(savedDebug);
-    ::SetEnvironmentVariableA("WINEDEBUG", "+pid,trace+reg");
-  }
-  const BOOL created = ::CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                                        CREATE_SUSPENDED, nullptr, nullptr, &startup, &process_);
-  const DWORD createError = ::GetLastError();
-  if (traceRegistry_) ::SetEnvironmentVariableA("WINEDEBUG", hadDebug ? savedDebug : nullptr);
-  if (!created) {
-    process_ = {};
-    return testing::AssertionFailure() << "CreateProcess(" << path << ") failed, error "
-                                       << createError;
-  }
-  if (job_ == nullptr || !::AssignProcessToJobObject(job_, process_.hProcess)) {
-    const DWORD error = ::GetLastError();
-    ::TerminateProcess(process_.hProcess, 1);
-    return testing::AssertionFailure()
-           << "Tessaro.exe could not be put into a job, error " << error;
-  }
-  ::ResumeThread(process_.hThread);
-  return testing::AssertionSuccess();
-}
-
-std::vector<std::string> TessaroSession::TracedRegistryWrites() const {
-  std::vector<std::string> names;
-  char log[MAX_PATH] = {};
-  if (!::GetEnvironmentVariableA("TESSARO_STDERR_LOG", log, MAX_PATH)) return names;
-  // Lines of this process only: "pid:tid:trace:reg:NtSetValueKey (handle,L"Name",type,...".
-  char prefix[16];
-  std::snprintf(prefix, sizeof(prefix), "%04lx:", static_cast<unsigned long>(ProcessId()));
-  const std::string marker = "trace:reg:NtSetValueKey (";
-  std::ifstream trace(std::string("Z:") + log);
-  for (std::string line; std::getline(trace, line);) {
-    const std::size_t call = line.find(marker);
-    if (line.rfind(prefix, 0) != 0 || call == std::string::npos) continue;
-    const std::size_t open = line.find("L\"", call);
-    const std::size_t close = open == std::string::npos ? open : line.find('"', open + 2);
-    if (close != std::string::npos) names.push_back(line.substr(open + 2, close - open - 2));
-  }
-  return names;
-}
-
-namespace {
-
-bool IsMainWindow(HWND window) {
+// The main window may become visible between two looks, before the session knows it.
+bool TessaroSession::IsMainWindow(HWND window) const {
+  if (window == mainWindow_) return true;
   if (ClassNameOf(window) != kDialogClass || WindowText(window) != kMainCaption) return false;
   HWND tab = ::GetDlgItem(window, kTabControlId);
   return tab != nullptr && ClassNameOf(tab) == WC_TABCONTROLA;
 }
-
-}  // namespace
 
 HWND TessaroSession::FindMainWindow() const {
   for (HWND window : TopLevelWindows(ProcessId())) {
@@ -189,13 +102,8 @@ HWND TessaroSession::FindMainWindow() const {
   return nullptr;
 }
 
-testing::AssertionResult TessaroSession::ProcessEndedEarly(const char* waitingFor) const {
-  return testing::AssertionFailure() << "Tessaro.exe ended with exit code " << ExitCode()
-                                     << " while the test waited for " << waitingFor;
-}
-
 testing::AssertionResult TessaroSession::WaitForMainWindow() {
-  if (process_.hProcess == nullptr) return testing::AssertionFailure() << "not launched";
+  if (Process() == nullptr) return testing::AssertionFailure() << "not launched";
   std::vector<DialogSeen> dialogs;
   WaitUntil([&] {
     mainWindow_ = FindMainWindow();
@@ -212,7 +120,7 @@ testing::AssertionResult TessaroSession::WaitForMainWindow() {
     return testing::AssertionFailure()
            << "Tessaro.exe showed no main window within " << kWaitMs << " ms";
   }
-  const DWORD idle = ::WaitForInputIdle(process_.hProcess, kWaitMs);
+  const DWORD idle = ::WaitForInputIdle(Process(), kWaitMs);
   if (idle != 0) {
     return testing::AssertionFailure()
            << "Tessaro.exe did not become idle (WaitForInputIdle " << idle << ")";
@@ -224,31 +132,6 @@ testing::AssertionResult TessaroSession::Start() {
   testing::AssertionResult launched = Launch();
   if (!launched) return launched;
   return WaitForMainWindow();
-}
-
-bool TessaroSession::Running() const {
-  return process_.hProcess != nullptr &&
-         ::WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
-}
-
-testing::AssertionResult TessaroSession::WaitForExit(DWORD timeoutMs) {
-  if (process_.hProcess == nullptr) return testing::AssertionFailure() << "not launched";
-  if (::WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0) {
-    return testing::AssertionFailure() << "Tessaro.exe did not end within " << timeoutMs << " ms";
-  }
-  return testing::AssertionSuccess();
-}
-
-DWORD TessaroSession::ExitCode() const {
-  DWORD code = STILL_ACTIVE;
-  if (process_.hProcess != nullptr) ::GetExitCodeProcess(process_.hProcess, &code);
-  return code;
-}
-
-void TessaroSession::Kill() {
-  if (!Running()) return;
-  ::TerminateProcess(process_.hProcess, 1);
-  ::WaitForSingleObject(process_.hProcess, kWaitMs);
 }
 
 HWND TessaroSession::Control(int id) const {
@@ -290,7 +173,7 @@ int TessaroSession::TabCount() const {
 
 std::optional<std::string> TessaroSession::TabText(int index) const {
   constexpr int kTextChars = 128;
-  RemoteBuffer remote(process_.hProcess, sizeof(TCITEMW) + kTextChars * sizeof(wchar_t));
+  RemoteBuffer remote(Process(), sizeof(TCITEMW) + kTextChars * sizeof(wchar_t));
   if (!remote.Valid()) return std::nullopt;
   TCITEMW item{};
   item.mask = TCIF_TEXT;
@@ -310,15 +193,15 @@ std::optional<std::string> TessaroSession::TabText(int index) const {
   if (!remote.Read(0, &answered, sizeof(answered))) return std::nullopt;
   wchar_t text[kTextChars] = {};
   SIZE_T read = 0;
-  if (!::ReadProcessMemory(process_.hProcess, answered.pszText, text,
-                           sizeof(text) - sizeof(wchar_t), &read)) {
+  if (!::ReadProcessMemory(Process(), answered.pszText, text, sizeof(text) - sizeof(wchar_t),
+                           &read)) {
     return std::nullopt;
   }
   return Utf8(std::wstring(text, ::wcsnlen(text, kTextChars - 1)));
 }
 
 std::optional<RECT> TessaroSession::TabItemScreenRect(int index) const {
-  RemoteBuffer remote(process_.hProcess, sizeof(RECT));
+  RemoteBuffer remote(Process(), sizeof(RECT));
   RECT rect{};
   LRESULT got = 0;
   if (!remote.Valid() ||
@@ -340,90 +223,6 @@ testing::AssertionResult TessaroSession::ClickTab(int index) {
   if (!WaitUntil([&] { return CurrentTab() == index; })) {
     return testing::AssertionFailure()
            << "after a click on tab " << index << " the current tab is " << CurrentTab();
-  }
-  return testing::AssertionSuccess();
-}
-
-std::vector<HWND> TessaroSession::VisibleWindows() const {
-  std::vector<HWND> visible;
-  if (process_.hProcess == nullptr) return visible;
-  for (HWND window : TopLevelWindows(ProcessId())) {
-    if (::IsWindowVisible(window)) visible.push_back(window);
-  }
-  return visible;
-}
-
-std::vector<DialogSeen> TessaroSession::OpenDialogs() const {
-  std::vector<DialogSeen> dialogs;
-  for (HWND window : VisibleWindows()) {
-    // The main window may become visible between two looks, before the session knows it.
-    if (window != mainWindow_ && ClassNameOf(window) == kDialogClass && !IsMainWindow(window)) {
-      dialogs.push_back(ReadDialog(window));
-    }
-  }
-  return dialogs;
-}
-
-std::vector<DialogSeen> TessaroSession::MessageBoxes() const {
-  std::vector<DialogSeen> boxes;
-  for (const DialogSeen& dialog : OpenDialogs()) {
-    if (::GetDlgItem(dialog.window, 0xFFFF) != nullptr) boxes.push_back(dialog);
-  }
-  return boxes;
-}
-
-testing::AssertionResult TessaroSession::WaitForMessageBox(DialogSeen* box, DWORD timeoutMs) {
-  std::vector<DialogSeen> boxes;
-  WaitUntil(
-      [&] {
-        boxes = MessageBoxes();
-        return !boxes.empty() || !Running();
-      },
-      timeoutMs);
-  if (boxes.empty()) {
-    if (!Running()) return ProcessEndedEarly("a message box");
-    return testing::AssertionFailure() << "no message box opened within " << timeoutMs << " ms";
-  }
-  *box = boxes.front();
-  return testing::AssertionSuccess();
-}
-
-testing::AssertionResult TessaroSession::WaitForDialog(DialogSeen* dialog, DWORD timeoutMs) {
-  std::vector<DialogSeen> dialogs;
-  WaitUntil(
-      [&] {
-        dialogs = OpenDialogs();
-        return !dialogs.empty() || !Running();
-      },
-      timeoutMs);
-  if (dialogs.empty()) {
-    if (!Running()) return ProcessEndedEarly("a dialog");
-    return testing::AssertionFailure() << "no dialog opened within " << timeoutMs << " ms";
-  }
-  // Let a second dialog that opens together with the first show itself too.
-  ::Sleep(100);
-  dialogs = OpenDialogs();
-  if (dialogs.size() != 1) {
-    testing::AssertionResult failure = testing::AssertionFailure();
-    failure << dialogs.size() << " dialogs are open:";
-    for (const DialogSeen& seen : dialogs)
-      failure << " \"" << seen.caption << "\" (\"" << seen.text << "\")";
-    return failure;
-  }
-  *dialog = dialogs.front();
-  return testing::AssertionSuccess();
-}
-
-testing::AssertionResult TessaroSession::AnswerDialog(const DialogSeen& dialog, int buttonId) {
-  HWND button = ::GetDlgItem(dialog.window, buttonId);
-  if (button == nullptr) {
-    return testing::AssertionFailure()
-           << "the dialog \"" << dialog.caption << "\" has no button " << buttonId;
-  }
-  ClickButton(button);
-  if (!WaitUntil([&] { return !::IsWindow(dialog.window) || !::IsWindowVisible(dialog.window); })) {
-    return testing::AssertionFailure() << "the dialog \"" << dialog.caption
-                                       << "\" is still open after a click on button " << buttonId;
   }
   return testing::AssertionSuccess();
 }

@@ -1,8 +1,5 @@
-// One run of the real Tessaro.exe, driven from a test program in the same Wine prefix: start it,
-// find its windows, use it as a user would, watch its dialogs, end it.
-//
-// The program runs inside a job object that kills it when the job handle closes, so neither a
-// failed assertion nor a test program that dies leaves it running for the next test.
+// One run of the real Tessaro.exe, driven from a test program in the same Wine prefix: what a
+// program session does, and the utility's own parts: its main window, tabs and pages.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "program_session.h"
 #include "ui.h"
 #include "wait.h"
 
@@ -27,35 +25,16 @@ constexpr int kTabControlId = 1000;
 // Where Tessaro.exe is, as a Windows path.
 std::string TessaroExePath();
 
-class TessaroSession {
+class TessaroSession : public ProgramSession {
  public:
-  TessaroSession();
-  ~TessaroSession();
-  TessaroSession(const TessaroSession&) = delete;
-  TessaroSession& operator=(const TessaroSession&) = delete;
-
-  // Asks, before Launch, for the program's registry writes to be traced (Wine's "reg" debug
-  // channel), so that a test sees their order. The traces go to the standard error the program
-  // shares with the test, of which tools/wine-run keeps a copy in $TESSARO_STDERR_LOG.
-  void TraceRegistryWrites() { traceRegistry_ = true; }
-  // The names of the values the program has written so far, in order, as the trace shows them.
-  std::vector<std::string> TracedRegistryWrites() const;
-
-  // Starts the program; does not wait for anything.
+  using ProgramSession::Launch;
+  // Starts Tessaro.exe; does not wait for anything.
   testing::AssertionResult Launch();
   // Waits until the main window is visible and the program waits for input. Fails at once,
   // saying why, when the program ends first or shows a dialog instead.
   testing::AssertionResult WaitForMainWindow();
   // Both of the above.
   testing::AssertionResult Start();
-
-  DWORD ProcessId() const { return process_.dwProcessId; }
-  bool Running() const;
-  // Waits for the process to end; its exit code is then in ExitCode().
-  testing::AssertionResult WaitForExit(DWORD timeoutMs = kWaitMs);
-  DWORD ExitCode() const;
-  // Ends the process the hard way (TerminateProcess) and waits for it.
-  void Kill();
 
   // The top-level "#32770" window captioned "Tessaro" that holds the tab control; null before
   // WaitForMainWindow found it.
@@ -84,30 +63,15 @@ class TessaroSession {
   // Clicks the tab with real mouse input and waits until it is the current selection.
   testing::AssertionResult ClickTab(int index);
 
-  // Every visible top-level window of the process.
-  std::vector<HWND> VisibleWindows() const;
-  // The visible dialogs of the process other than the main window: message boxes, the About
-  // box, and later the program's other dialogs.
-  std::vector<DialogSeen> OpenDialogs() const;
-  // Those of them that are message boxes: dialogs whose message is in a 0xFFFF static.
-  std::vector<DialogSeen> MessageBoxes() const;
-  // Waits until a message box is open and returns the first one.
-  testing::AssertionResult WaitForMessageBox(DialogSeen* box, DWORD timeoutMs = kWaitMs);
-  // Waits until exactly one dialog is open and returns it.
-  testing::AssertionResult WaitForDialog(DialogSeen* dialog, DWORD timeoutMs = kWaitMs);
-  // Clicks one of a dialog's buttons (BM_CLICK) and waits until the dialog has gone.
-  testing::AssertionResult AnswerDialog(const DialogSeen& dialog, int buttonId = IDOK);
-
   // Clicks the main window's OK button and waits for the program to end.
   testing::AssertionResult EndWithOk();
 
+ protected:
+  bool IsMainWindow(HWND window) const override;
+
  private:
-  testing::AssertionResult ProcessEndedEarly(const char* waitingFor) const;
   HWND FindMainWindow() const;
 
-  HANDLE job_ = nullptr;
-  bool traceRegistry_ = false;
-  PROCESS_INFORMATION process_{};
   HWND mainWindow_ = nullptr;
 };
 

@@ -24,6 +24,9 @@ using support::WriteValue;
 constexpr std::uint8_t kUntouched = 0xA5;
 constexpr std::size_t kBufferSize = 64;  // larger than any setting
 
+// Kinds are numbered as the settings store numbers them; numbers outside its range are cases too.
+SettingKind AsSetting(int kind) { return static_cast<SettingKind>(kind); }
+
 Bytes Pattern(std::size_t size, std::uint8_t seed) {
   Bytes bytes(size);
   for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(seed + 3 * i + 1);
@@ -73,12 +76,12 @@ constexpr SettingCase kSettingCases[] = {
 class SettingsStoreTest : public testing::Test {
  protected:
   void SetUp() override {
-    g_strSettingsKey = kSettingsKeyPath;
+    g_strSettingsKey = kSettingsKey;
     ASSERT_TRUE(support::DeleteSettingsKey());
   }
   void TearDown() override {
     support::DeleteSettingsKey();
-    g_strSettingsKey = kSettingsKeyPath;
+    g_strSettingsKey = kSettingsKey;
   }
 };
 
@@ -86,14 +89,14 @@ TEST_F(SettingsStoreTest, MissingKeyFailsEveryReadAndFirstSaveCreatesIt) {
   for (int kind = 1; kind <= 6; ++kind) {
     SCOPED_TRACE("kind " + std::to_string(kind));
     Bytes buffer(kBufferSize, kUntouched);
-    EXPECT_FALSE(LoadSetting(kind, buffer.data()));
+    EXPECT_FALSE(LoadSetting(AsSetting(kind), buffer.data()));
     EXPECT_EQ(buffer, Bytes(kBufferSize, kUntouched));
   }
   // Readers never create the key.
   EXPECT_FALSE(SettingsKeyExists());
 
   const Bytes calType = Dword(3);
-  EXPECT_TRUE(SaveSetting(4, calType.data()));
+  EXPECT_TRUE(SaveSetting(kSettingCalType, calType.data()));
 
   EXPECT_EQ(SettingNames(), std::vector<std::string>{"CalType"});
   EXPECT_EQ(ReadSetting("CalType"), (RegistryValue{REG_DWORD, calType}));
@@ -107,7 +110,7 @@ TEST_F(SettingsStoreTest, SaveWritesEachKindsNameTypeAndSize) {
     const Bytes data = Pattern(kBufferSize, seed);
     seed = static_cast<std::uint8_t>(seed + 0x20);
 
-    EXPECT_TRUE(SaveSetting(row.kind, data.data()));
+    EXPECT_TRUE(SaveSetting(AsSetting(row.kind), data.data()));
 
     EXPECT_EQ(SettingNames(), std::vector<std::string>{row.name});
     EXPECT_EQ(ReadSetting(row.name), (RegistryValue{row.type, Prefix(data, row.size)}));
@@ -118,8 +121,8 @@ TEST_F(SettingsStoreTest, CalibrationKindsShareOneValue) {
   const Bytes fivePoint = Pattern(40, 0x40);
   const Bytes twoPoint = Pattern(18, 0x80);
 
-  ASSERT_TRUE(SaveSetting(3, fivePoint.data()));
-  ASSERT_TRUE(SaveSetting(1, twoPoint.data()));
+  ASSERT_TRUE(SaveSetting(kSettingCalibrationFivePoint, fivePoint.data()));
+  ASSERT_TRUE(SaveSetting(kSettingCalibrationTwoPoint, twoPoint.data()));
 
   EXPECT_EQ(SettingNames(), std::vector<std::string>{"Calibration"});
   EXPECT_EQ(ReadSetting("Calibration"), (RegistryValue{REG_BINARY, twoPoint}));
@@ -130,7 +133,7 @@ TEST_F(SettingsStoreTest, SaveOfUnknownKindAnswersTrueAndWritesNothing) {
   const Bytes data = Pattern(kBufferSize, 0x55);
   for (int kind : {0, 8, -1}) {
     SCOPED_TRACE("kind " + std::to_string(kind));
-    EXPECT_TRUE(SaveSetting(kind, data.data()));
+    EXPECT_TRUE(SaveSetting(AsSetting(kind), data.data()));
     EXPECT_EQ(SettingNames(), std::vector<std::string>{"CalType"});
     EXPECT_EQ(ReadSetting("CalType"), (RegistryValue{REG_DWORD, Dword(2)}));
   }
@@ -138,7 +141,7 @@ TEST_F(SettingsStoreTest, SaveOfUnknownKindAnswersTrueAndWritesNothing) {
 
 TEST_F(SettingsStoreTest, SaveOfUnknownKindOnMissingKeyLeavesItEmpty) {
   const Bytes data = Pattern(kBufferSize, 0x66);
-  EXPECT_TRUE(SaveSetting(0, data.data()));
+  EXPECT_TRUE(SaveSetting(AsSetting(0), data.data()));
   // The writer opens the key with RegCreateKeyEx, so the key is there, without a value.
   EXPECT_EQ(SettingNames(), std::vector<std::string>{});
 }
@@ -154,7 +157,7 @@ TEST_F(SettingsStoreTest, LoadFillsExactlyTheKindsSize) {
     ASSERT_TRUE(WriteSetting(row.name, row.type, stored));
     Bytes buffer(kBufferSize, kUntouched);
 
-    EXPECT_TRUE(LoadSetting(row.kind, buffer.data()));
+    EXPECT_TRUE(LoadSetting(AsSetting(row.kind), buffer.data()));
 
     EXPECT_EQ(Prefix(buffer, row.size), stored);
     EXPECT_EQ(Bytes(buffer.begin() + static_cast<std::ptrdiff_t>(row.size), buffer.end()),
@@ -179,7 +182,7 @@ TEST_F(SettingsStoreTest, LoadOfStoredCalibrationDependsOnItsSize) {
     ASSERT_TRUE(WriteSetting("Calibration", REG_BINARY, stored));
     Bytes buffer(40, kUntouched);
 
-    EXPECT_EQ(LoadSetting(row.kind, buffer.data()), row.loads ? TRUE : FALSE);
+    EXPECT_EQ(LoadSetting(AsSetting(row.kind), buffer.data()), row.loads ? TRUE : FALSE);
 
     if (row.loads) {
       EXPECT_EQ(Prefix(buffer, row.storedSize), stored);
@@ -205,7 +208,7 @@ TEST_F(SettingsStoreTest, LoadTakesStoredBytesWithoutTypeCheck) {
     ASSERT_TRUE(WriteSetting("CalType", row.type, row.stored));
     Bytes buffer(4, kUntouched);
 
-    EXPECT_TRUE(LoadSetting(4, buffer.data()));
+    EXPECT_TRUE(LoadSetting(kSettingCalType, buffer.data()));
 
     EXPECT_EQ(Prefix(buffer, row.stored.size()), row.stored);
     EXPECT_EQ(Bytes(buffer.begin() + static_cast<std::ptrdiff_t>(row.stored.size()), buffer.end()),
@@ -216,7 +219,7 @@ TEST_F(SettingsStoreTest, LoadTakesStoredBytesWithoutTypeCheck) {
 TEST_F(SettingsStoreTest, LoadOfMissingValueFails) {
   ASSERT_TRUE(WriteSetting("CalType", REG_DWORD, Dword(2)));
   Bytes buffer(kBufferSize, kUntouched);
-  EXPECT_FALSE(LoadSetting(6, buffer.data()));
+  EXPECT_FALSE(LoadSetting(kSettingRotation, buffer.data()));
   EXPECT_EQ(buffer, Bytes(kBufferSize, kUntouched));
 }
 
@@ -227,7 +230,7 @@ TEST_F(SettingsStoreTest, LoadRefusesKindsOutsideOneToSix) {
   for (int kind : {7, 0, 8, -1}) {
     SCOPED_TRACE("kind " + std::to_string(kind));
     Bytes buffer(kBufferSize, kUntouched);
-    EXPECT_FALSE(LoadSetting(kind, buffer.data()));
+    EXPECT_FALSE(LoadSetting(AsSetting(kind), buffer.data()));
     EXPECT_EQ(buffer, Bytes(kBufferSize, kUntouched));
   }
 }
@@ -237,8 +240,8 @@ TEST_F(SettingsStoreTest, NothingIsReadOrWrittenBeforeTheKeyIsNamed) {
   const Bytes calType = Dword(1);
   Bytes buffer(kBufferSize, kUntouched);
 
-  EXPECT_FALSE(SaveSetting(4, calType.data()));
-  EXPECT_FALSE(LoadSetting(4, buffer.data()));
+  EXPECT_FALSE(SaveSetting(kSettingCalType, calType.data()));
+  EXPECT_FALSE(LoadSetting(kSettingCalType, buffer.data()));
 
   EXPECT_FALSE(SettingsKeyExists());
   EXPECT_FALSE(ReadValue(HKEY_LOCAL_MACHINE, "", "CalType").has_value());
@@ -259,12 +262,12 @@ TEST_F(SettingsStoreTest, KeyWithoutWriteAccessIsNeitherReadNorWritten) {
 
     const Bytes calType = Dword(3);
     const Bytes rotation = Dword(180);
-    EXPECT_FALSE(SaveSetting(4, calType.data()));
-    EXPECT_FALSE(SaveSetting(6, rotation.data()));
+    EXPECT_FALSE(SaveSetting(kSettingCalType, calType.data()));
+    EXPECT_FALSE(SaveSetting(kSettingRotation, rotation.data()));
     for (int kind : {1, 4}) {
       SCOPED_TRACE("kind " + std::to_string(kind));
       Bytes buffer(kBufferSize, kUntouched);
-      EXPECT_FALSE(LoadSetting(kind, buffer.data()));
+      EXPECT_FALSE(LoadSetting(AsSetting(kind), buffer.data()));
       EXPECT_EQ(buffer, Bytes(kBufferSize, kUntouched));
     }
 
@@ -273,7 +276,7 @@ TEST_F(SettingsStoreTest, KeyWithoutWriteAccessIsNeitherReadNorWritten) {
   }
   // With its descriptor back, the key serves again.
   const Bytes calType = Dword(3);
-  EXPECT_TRUE(SaveSetting(4, calType.data()));
+  EXPECT_TRUE(SaveSetting(kSettingCalType, calType.data()));
   EXPECT_EQ(ReadSetting("CalType"), (RegistryValue{REG_DWORD, calType}));
 }
 
@@ -304,7 +307,7 @@ constexpr std::size_t kPathBuffer = 260;
 
 std::string FolderPath(int kind, BOOL* found) {
   std::vector<char> buffer(kPathBuffer + 1, 'X');
-  *found = GetShellFolderPath(buffer.data(), kind);
+  *found = GetShellFolderPath(buffer.data(), static_cast<FolderKind>(kind));
   buffer[kPathBuffer] = '\0';
   return buffer.data();
 }
@@ -323,7 +326,7 @@ TEST(ShellFolderPathTest, KindsOutsideOneToFiveFail) {
   for (int kind : {0, 6, -1}) {
     SCOPED_TRACE("kind " + std::to_string(kind));
     std::vector<char> buffer(kPathBuffer, 'X');
-    EXPECT_FALSE(GetShellFolderPath(buffer.data(), kind));
+    EXPECT_FALSE(GetShellFolderPath(buffer.data(), static_cast<FolderKind>(kind)));
     EXPECT_EQ(buffer, std::vector<char>(kPathBuffer, 'X'));
   }
 }

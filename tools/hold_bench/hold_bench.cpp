@@ -62,7 +62,7 @@ double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
 
 int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
-  g_strSettingsKey = kSettingsKeyPath;
+  g_strSettingsKey = "System\\CurrentControlSet\\Services\\VantoraUSB";
 
   CCalibrationScreen screen;
   if (!screen.Create(IDD_CALIBRATION_SCREEN, nullptr)) {
@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
   std::vector<double> times;
   for (int run = 0; run < runs; ++run) {
     screen.ShowWindow(SW_MAXIMIZE);
-    screen.StartCalibration(1);
+    screen.StartCalibration(calibration::CalibrationKind::kTwoPoint);
     ::SetCursorPos(20, 20);  // the first two-point target
     Pump();
     g_ticks = 0;

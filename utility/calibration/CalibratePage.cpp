@@ -2,10 +2,10 @@
 
 #include <imm.h>
 
-#include "MessageMap.h"
+#include "framework/MessageMap.h"
 #include "resources/resource.h"
 
-CCalibratePage::CCalibratePage(fw::CWnd* pParent) : CDialog(IDD_CALIBRATE, pParent) {}
+CCalibratePage::CCalibratePage(fw::CWnd* pParent) : CChildPage(IDD_CALIBRATE, pParent) {}
 
 const fw::MessageMap* CCalibratePage::GetMessageMap() const {
   static const fw::MessageEntry entries[] = {
@@ -13,19 +13,19 @@ const fw::MessageMap* CCalibratePage::GetMessageMap() const {
       fw::OnCommand<&CCalibratePage::OnTwoPoints>(IDC_TWO_POINTS),
       fw::OnCommand<&CCalibratePage::OnFivePoints>(IDC_FIVE_POINTS),
   };
-  static const fw::MessageMap map(CDialog::GetMessageMap(), entries);
+  static const fw::MessageMap map(CChildPage::GetMessageMap(), entries);
   return &map;
 }
 
 void CCalibratePage::DoDataExchange(fw::CDataExchange* pDX) {
-  CDialog::DoDataExchange(pDX);
+  CChildPage::DoDataExchange(pDX);
   fw::DDX_Control(pDX, IDC_FIVE_POINTS, m_btnFivePoints);
   fw::DDX_Control(pDX, IDC_TWO_POINTS, m_btnTwoPoints);
   fw::DDX_Control(pDX, IDC_INITIAL_STATE, m_btnInitialState);
 }
 
 BOOL CCalibratePage::OnInitDialog() {
-  CDialog::OnInitDialog();
+  CChildPage::OnInitDialog();
   m_bmpInitialState.LoadBitmap(IDB_INITIAL_STATE);
   m_btnInitialState.SetBitmap(m_bmpInitialState);
   m_bmpTwoPoints.LoadBitmap(IDB_TWO_POINTS);
@@ -48,11 +48,13 @@ void CCalibratePage::ShowScreenForCalibration() {
 
 void CCalibratePage::OnTwoPoints() {
   ShowScreenForCalibration();
-  m_calibrationScreen.StartCalibration(kCalTypeTwoPoint);
+  m_calibrationScreen.StartCalibration(calibration::CalibrationKind::kTwoPoint);
 }
 
 void CCalibratePage::OnFivePoints() {
   ShowScreenForCalibration();
-  m_calibrationScreen.StartCalibration(kCalTypeFivePoint);
+  m_calibrationScreen.StartCalibration(calibration::CalibrationKind::kFivePoint);
   SendMessage(WM_IME_NOTIFY, IMN_CLOSESTATUSWINDOW, 0);
 }
+
+void CCalibratePage::EndCalibration() { m_calibrationScreen.CancelCalibration(); }

@@ -1,20 +1,20 @@
 #pragma once
 
 #include "CalibrationScreen.h"
-#include "Controls.h"
-#include "Dialog.h"
+#include "framework/ChildPage.h"
+#include "framework/Controls.h"
 
 // The Calibrate tab: Initial State, 2-Points and 5-Points. It owns the one calibration screen.
-class CCalibratePage : public fw::CDialog {
+class CCalibratePage : public fw::CChildPage {
  public:
   explicit CCalibratePage(fw::CWnd* pParent = nullptr);
+
+  // A calibration under way ends as ESC ends it: the previous calibration goes back.
+  void EndCalibration();
 
  protected:
   void DoDataExchange(fw::CDataExchange* pDX) override;
   BOOL OnInitDialog() override;
-  // Enter and ESC inside the page must never close it.
-  void OnOK() override {}
-  void OnCancel() override {}
   const fw::MessageMap* GetMessageMap() const override;
 
   void OnInitialState();

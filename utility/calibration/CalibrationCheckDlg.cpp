@@ -1,6 +1,6 @@
 #include "CalibrationCheckDlg.h"
 
-#include "MessageMap.h"
+#include "framework/MessageMap.h"
 #include "resources/resource.h"
 
 CCalibrationCheckDlg::CCalibrationCheckDlg(int nPointCount, fw::CWnd* pParent)

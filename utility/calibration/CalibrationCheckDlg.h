@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Dialog.h"
+#include "framework/Dialog.h"
 
 // Asks the user to try the new calibration and accept (1), cancel (2) or modify it (100).
 class CCalibrationCheckDlg : public fw::CDialog {

@@ -24,6 +24,23 @@ struct MonitorRect {
   std::int32_t Height() const { return bottom - top; }
 };
 
+// A calibration type as the driver and the "CalType" setting number it. A stored value may be
+// any byte; only the three known kinds have a record.
+enum class CalibrationKind : std::uint8_t {
+  kTwoPoint = kCalTypeTwoPoint,
+  kFivePointLinear = kCalTypeFivePointLinear,
+  kFivePoint = kCalTypeFivePoint,
+};
+
+// Types 1 and 2: a linear calibration, sent and stored as CAL_COEFF.
+constexpr bool IsLinear(CalibrationKind kind) {
+  return kind == CalibrationKind::kTwoPoint || kind == CalibrationKind::kFivePointLinear;
+}
+// Types 2 and 3: five measured points, an orientation, LTRB and Rotation.
+constexpr bool MeasuresFivePoints(CalibrationKind kind) {
+  return kind == CalibrationKind::kFivePointLinear || kind == CalibrationKind::kFivePoint;
+}
+
 constexpr int kTwoPointCount = 2;
 constexpr int kFivePointCount = 5;
 constexpr double kUnitRange = 32768.0;

@@ -2,4 +2,4 @@
 
 #include "resources/resource.h"
 
-CAdvancedPage::CAdvancedPage(fw::CWnd* pParent) : CDialog(IDD_ADVANCED, pParent) {}
+CAdvancedPage::CAdvancedPage(fw::CWnd* pParent) : CChildPage(IDD_ADVANCED, pParent) {}

@@ -1,14 +1,9 @@
 #pragma once
 
-#include "Dialog.h"
+#include "framework/ChildPage.h"
 
 // The Advanced tab.
-class CAdvancedPage : public fw::CDialog {
+class CAdvancedPage : public fw::CChildPage {
  public:
   explicit CAdvancedPage(fw::CWnd* pParent = nullptr);
-
- protected:
-  // Enter and ESC inside the page must never close it.
-  void OnOK() override {}
-  void OnCancel() override {}
 };

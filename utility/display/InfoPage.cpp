@@ -2,4 +2,4 @@
 
 #include "resources/resource.h"
 
-CInfoPage::CInfoPage(fw::CWnd* pParent) : CDialog(IDD_INFO, pParent) {}
+CInfoPage::CInfoPage(fw::CWnd* pParent) : CChildPage(IDD_INFO, pParent) {}

@@ -1,14 +1,9 @@
 #pragma once
 
-#include "Dialog.h"
+#include "framework/ChildPage.h"
 
 // The Info tab.
-class CInfoPage : public fw::CDialog {
+class CInfoPage : public fw::CChildPage {
  public:
   explicit CInfoPage(fw::CWnd* pParent = nullptr);
-
- protected:
-  // Enter and ESC inside the page must never close it.
-  void OnOK() override {}
-  void OnCancel() override {}
 };

@@ -1,6 +1,6 @@
 #include "device_control.h"
 
-#include "Dialog.h"
+#include "framework/Dialog.h"
 
 namespace {
 constexpr char kControlDevice[] = "\\\\.\\PelqTessaro";
@@ -20,4 +20,13 @@ BOOL DeviceControl(DWORD dwIoControlCode, LPVOID lpInBuffer, DWORD nInBufferSize
                         nOutBufferSize, lpBytesReturned, lpOverlapped);
   ::CloseHandle(device);
   return succeeded;
+}
+
+bool SendRequest(DWORD code, const void* input, DWORD size, const char* failureText) {
+  DWORD returned = 0;
+  if (DeviceControl(code, const_cast<void*>(input), size, nullptr, 0, &returned, nullptr)) {
+    return true;
+  }
+  fw::AfxMessageBox(failureText);
+  return false;
 }

@@ -8,3 +8,7 @@
 BOOL DeviceControl(DWORD dwIoControlCode, LPVOID lpInBuffer, DWORD nInBufferSize,
                    LPVOID lpOutBuffer, DWORD nOutBufferSize, LPDWORD lpBytesReturned,
                    LPOVERLAPPED lpOverlapped);
+
+// Sends one request that answers nothing; when the driver refuses it, shows `failureText`.
+// Returns whether the driver took it.
+bool SendRequest(DWORD code, const void* input, DWORD size, const char* failureText);

@@ -19,7 +19,7 @@ constexpr SettingValue kSettingValues[] = {
     {"DBClkTime", REG_DWORD, 4},
 };
 
-const SettingValue* FindSetting(int kind) {
+const SettingValue* FindSetting(SettingKind kind) {
   if (kind < kSettingCalibrationTwoPoint || kind > kSettingDBClkTime) return nullptr;
   return &kSettingValues[kind - 1];
 }
@@ -44,7 +44,7 @@ constexpr DWORD kPathBufferSize = 260;
 
 }  // namespace
 
-BOOL SaveSetting(int kind, const void* data) {
+BOOL SaveSetting(SettingKind kind, const void* data) {
   // Before the main window names the key, an empty path would open HKEY_LOCAL_MACHINE itself.
   if (g_strSettingsKey.empty()) return FALSE;
   HKEY key = nullptr;
@@ -61,7 +61,7 @@ BOOL SaveSetting(int kind, const void* data) {
   return TRUE;
 }
 
-BOOL LoadSetting(int kind, void* buffer) {
+BOOL LoadSetting(SettingKind kind, void* buffer) {
   if (kind == kSettingDBClkTime) return FALSE;
   const SettingValue* setting = FindSetting(kind);
   if (setting == nullptr || g_strSettingsKey.empty()) return FALSE;
@@ -77,8 +77,8 @@ BOOL LoadSetting(int kind, void* buffer) {
   return status == ERROR_SUCCESS;
 }
 
-BOOL GetShellFolderPath(char* buffer, int kind) {
-  if (kind < 1 || kind > 5) return FALSE;
+BOOL GetShellFolderPath(char* buffer, FolderKind kind) {
+  if (kind < kFolderCommonDesktop || kind > kFolderCommonStartup) return FALSE;
   const ShellFolder& folder = kShellFolderKinds[kind - 1];
   HKEY key = nullptr;
   if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, folder.subkey, 0, KEY_QUERY_VALUE, &key) !=

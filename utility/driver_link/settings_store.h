@@ -6,11 +6,9 @@
 
 #include <string>
 
-// "System\CurrentControlSet\Services\VantoraUSB" once the main window has initialised;
-// empty before.
+// The key's path below HKEY_LOCAL_MACHINE, set by the main window as it initialises; empty
+// before, and then nothing is read or written.
 extern std::string g_strSettingsKey;
-
-constexpr char kSettingsKeyPath[] = "System\\CurrentControlSet\\Services\\VantoraUSB";
 
 // Setting kinds: 1-3 "Calibration" (18, 18, 40 bytes: calibration types 1-3), 4 "CalType",
 // 5 "LTRB", 6 "Rotation", 7 "DBClkTime" (written only).
@@ -26,10 +24,17 @@ enum SettingKind : int {
 
 // Writes the kind's value from `data` (the kind's size). False only when the key cannot be
 // created or opened; an unknown kind writes nothing and still answers true.
-BOOL SaveSetting(int kind, const void* data);
+BOOL SaveSetting(SettingKind kind, const void* data);
 // Reads the kind's value into `buffer` (the kind's size); kinds 1 to 6 only.
-BOOL LoadSetting(int kind, void* buffer);
+BOOL LoadSetting(SettingKind kind, void* buffer);
 
-// Folder kinds: 1 common desktop, 2 Program Files, 3 common programs, 4 Windows, 5 common
-// startup. `buffer` holds 260 bytes and receives a NUL-terminated path.
-BOOL GetShellFolderPath(char* buffer, int kind);
+enum FolderKind : int {
+  kFolderCommonDesktop = 1,
+  kFolderProgramFiles = 2,
+  kFolderCommonPrograms = 3,
+  kFolderWindows = 4,
+  kFolderCommonStartup = 5,
+};
+
+// `buffer` holds 260 bytes and receives the folder's NUL-terminated path.
+BOOL GetShellFolderPath(char* buffer, FolderKind kind);

@@ -1,31 +1,18 @@
 #include "TessaroApp.h"
 
 #include "TessaroDlg.h"
-
-// Static initialisation runs in this order: the mutex (and its last-error code, read at once),
-// then the application object.
-HANDLE g_hSingleInstanceMutex = ::CreateMutexA(nullptr, FALSE, "Vantora_Tessaro");
-DWORD g_dwMutexCreateError = ::GetLastError();
+#include "framework/SingleInstance.h"
 
 namespace {
-struct MutexRelease {
-  MutexRelease() = default;
-  MutexRelease(const MutexRelease&) = delete;
-  MutexRelease& operator=(const MutexRelease&) = delete;
-  ~MutexRelease() {
-    if (g_hSingleInstanceMutex != nullptr) {
-      ::CloseHandle(g_hSingleInstanceMutex);
-      g_hSingleInstanceMutex = nullptr;
-    }
-  }
-} g_mutexRelease;
+// Made before the application object (static initialisation runs in the order of definition).
+const fw::CSingleInstance g_singleInstance("Vantora_Tessaro");
 }  // namespace
 
 CTessaroApp theApp;
 
 BOOL CTessaroApp::InitInstance() {
   // Another instance runs: leave without a window or a word.
-  if (g_dwMutexCreateError == ERROR_ALREADY_EXISTS) return FALSE;
+  if (g_singleInstance.AlreadyRunning()) return FALSE;
 
   CTessaroDlg dlg;
   m_pMainWnd = &dlg;

@@ -1,14 +1,18 @@
 #include "TessaroDlg.h"
 
 #include "AboutDlg.h"
-#include "App.h"
-#include "MessageMap.h"
 #include "driver_link/settings_store.h"
+#include "framework/App.h"
+#include "framework/MessageMap.h"
 #include "resources/resource.h"
 
 CTessaroDlg::CTessaroDlg(fw::CWnd* pParent)
     : CDialog(IDD_TESSARO_DIALOG, pParent),
-      m_hIcon(::LoadIconW(fw::AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME))) {}
+      m_hIcon(::LoadIconW(fw::AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME))),
+      m_pages{{{"Calibrate", IDD_CALIBRATE, &m_pageCalibrate},
+               {"Touch Setting", IDD_TOUCH_SETTING, &m_pageTouchSetting},
+               {"Info", IDD_INFO, &m_pageInfo},
+               {"Advanced", IDD_ADVANCED, &m_pageAdvanced}}} {}
 
 CTessaroDlg::~CTessaroDlg() = default;
 
@@ -17,7 +21,7 @@ const fw::MessageMap* CTessaroDlg::GetMessageMap() const {
       fw::OnMessage<&CTessaroDlg::OnSysCommand>(WM_SYSCOMMAND),
       fw::OnMessage<&CTessaroDlg::OnPaint>(WM_PAINT),
       fw::OnMessage<&CTessaroDlg::OnQueryDragIcon>(WM_QUERYDRAGICON),
-      fw::OnNotify<&CTessaroDlg::OnSelchangeTab>(TCN_SELCHANGE, IDC_TAB),
+      fw::OnNotify<&CTessaroDlg::OnSelchangeTab>(IDC_TAB, TCN_SELCHANGE),
   };
   static const fw::MessageMap map(CDialog::GetMessageMap(), entries);
   return &map;
@@ -35,7 +39,7 @@ BOOL CTessaroDlg::OnInitDialog() {
   SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
   // Every page reads the settings key while it is created.
-  g_strSettingsKey = kSettingsKeyPath;
+  g_strSettingsKey = "System\\CurrentControlSet\\Services\\VantoraUSB";
 
   InsertTabs();
   CreatePages();
@@ -44,6 +48,18 @@ BOOL CTessaroDlg::OnInitDialog() {
   LRESULT result = 0;
   OnSelchangeTab(&header, &result);
   return TRUE;
+}
+
+// Every way the program ends (OK, Enter, the close box, the system menu's or the taskbar's
+// Close, Alt+F4) comes here: a calibration under way is undone first.
+void CTessaroDlg::OnOK() {
+  m_pageCalibrate.EndCalibration();
+  CDialog::OnOK();
+}
+
+void CTessaroDlg::OnCancel() {
+  m_pageCalibrate.EndCalibration();
+  CDialog::OnCancel();
 }
 
 void CTessaroDlg::AppendAboutToSystemMenu() {
@@ -58,44 +74,39 @@ void CTessaroDlg::AppendAboutToSystemMenu() {
 }
 
 void CTessaroDlg::InsertTabs() {
-  m_tabCtrl.InsertItem(0, "Calibrate");
-  m_tabCtrl.InsertItem(1, "Touch Setting");
-  m_tabCtrl.InsertItem(2, "Info");
-  m_tabCtrl.InsertItem(3, "Advanced");
+  for (std::size_t i = 0; i < m_pages.size(); ++i) {
+    m_tabCtrl.InsertItem(static_cast<int>(i), m_pages[i].tabText);
+  }
 }
 
 // The order matters: the Calibrate page's calibration screen sets the display state that the
 // Advanced page reads.
 void CTessaroDlg::CreatePages() {
-  m_pageCalibrate.Create(IDD_CALIBRATE, this);
-  m_pageTouchSetting.Create(IDD_TOUCH_SETTING, this);
-  m_pageInfo.Create(IDD_INFO, this);
-  m_pageAdvanced.Create(IDD_ADVANCED, this);
+  for (const PageEntry& entry : m_pages) entry.page->Create(entry.templateId, this);
 }
 
 void CTessaroDlg::OnSelchangeTab(NMHDR*, LRESULT* pResult) {
   const int selection = m_tabCtrl.GetCurSel();
-  if (selection >= 0 && selection <= 3) {
-    m_pageCalibrate.ShowWindow(selection == 0 ? SW_SHOW : SW_HIDE);
-    m_pageTouchSetting.ShowWindow(selection == 1 ? SW_SHOW : SW_HIDE);
-    m_pageInfo.ShowWindow(selection == 2 ? SW_SHOW : SW_HIDE);
-    m_pageAdvanced.ShowWindow(selection == 3 ? SW_SHOW : SW_HIDE);
+  if (selection >= 0 && static_cast<std::size_t>(selection) < m_pages.size()) {
+    for (std::size_t i = 0; i < m_pages.size(); ++i) {
+      m_pages[i].page->ShowWindow(i == static_cast<std::size_t>(selection) ? SW_SHOW : SW_HIDE);
+    }
   }
   *pResult = 0;
 }
 
-void CTessaroDlg::OnSysCommand(UINT nID, LPARAM lParam) {
+void CTessaroDlg::OnSysCommand(UINT nID, LPARAM) {
   if ((nID & 0xFFF0) == IDM_ABOUTBOX) {
     CAboutDlg dlgAbout;
     dlgAbout.DoModal();
     return;
   }
-  Default(WM_SYSCOMMAND, nID, lParam);
+  Default();
 }
 
 void CTessaroDlg::OnPaint() {
   if (!::IsIconic(m_hWnd)) {
-    Default(WM_PAINT, 0, 0);
+    Default();
     return;
   }
   PAINTSTRUCT paint;

@@ -1,10 +1,12 @@
 #pragma once
 
-#include "Controls.h"
-#include "Dialog.h"
+#include <array>
+
 #include "calibration/CalibratePage.h"
 #include "display/AdvancedPage.h"
 #include "display/InfoPage.h"
+#include "framework/Controls.h"
+#include "framework/Dialog.h"
 #include "touch_settings/TouchSettingPage.h"
 
 // The main window: a tab control over the four pages, one page visible at a time.
@@ -16,6 +18,8 @@ class CTessaroDlg : public fw::CDialog {
  protected:
   void DoDataExchange(fw::CDataExchange* pDX) override;
   BOOL OnInitDialog() override;
+  void OnOK() override;
+  void OnCancel() override;
   const fw::MessageMap* GetMessageMap() const override;
 
   void OnSysCommand(UINT nID, LPARAM lParam);
@@ -31,7 +35,18 @@ class CTessaroDlg : public fw::CDialog {
   HICON m_hIcon;
 
  private:
+  // A tab and the page it shows.
+  struct PageEntry {
+    const char* tabText;
+    UINT templateId;
+    fw::CChildPage* page;
+  };
+  static constexpr std::size_t kPageCount = 4;
+
   void AppendAboutToSystemMenu();
   void InsertTabs();
   void CreatePages();
+
+  // In the order of the tabs, which is also the order the pages are created in.
+  const std::array<PageEntry, kPageCount> m_pages;
 };

@@ -2,4 +2,4 @@
 
 #include "resources/resource.h"
 
-CTouchSettingPage::CTouchSettingPage(fw::CWnd* pParent) : CDialog(IDD_TOUCH_SETTING, pParent) {}
+CTouchSettingPage::CTouchSettingPage(fw::CWnd* pParent) : CChildPage(IDD_TOUCH_SETTING, pParent) {}

@@ -1,14 +1,9 @@
 #pragma once
 
-#include "Dialog.h"
+#include "framework/ChildPage.h"
 
 // The Touch Setting tab.
-class CTouchSettingPage : public fw::CDialog {
+class CTouchSettingPage : public fw::CChildPage {
  public:
   explicit CTouchSettingPage(fw::CWnd* pParent = nullptr);
-
- protected:
-  // Enter and ESC inside the page must never close it.
-  void OnOK() override {}
-  void OnCancel() override {}
 };

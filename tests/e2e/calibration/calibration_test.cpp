@@ -150,7 +150,7 @@ class Calibration : public testing::Test {
   // itself after a dialog closes), then compares all it received, and forgets them.
   static testing::AssertionResult DriverReceived(const std::vector<Sent>& expected) {
     std::vector<DriverRequest> log;
-    support::WaitUntil([&] { return ReadDriverLog(log) && log.size() >= expected.size(); }, 3000);
+    support::WaitUntil([&] { return ReadDriverLog(log) && log.size() >= expected.size(); });
     const std::vector<Sent> sent = TakeSent();
     if (sent == expected) return testing::AssertionSuccess();
     return testing::AssertionFailure()
@@ -160,7 +160,7 @@ class Calibration : public testing::Test {
 
   // Waits until the settings key holds this many values (they are written after the screen hid).
   static void WaitForStoredCount(std::size_t count) {
-    support::WaitUntil([&] { return StoredNames().size() == count; }, 3000);
+    support::WaitUntil([&] { return StoredNames().size() == count; });
   }
 
   HWND PageButton(int id) const {
@@ -252,26 +252,16 @@ class Calibration : public testing::Test {
     return testing::AssertionSuccess();
   }
 
-  // Waits for the next message box, checks its text and answers it with OK. Boxes are told by
-  // their caption: the screen's target images share the box text's control id 0xFFFF, so the
-  // session's own message-box lookup would take the screen for one.
+  // Waits for the next message box, checks its text and answers it with OK.
   testing::AssertionResult ExpectMessage(const std::string& text) {
-    std::optional<support::DialogSeen> box;
-    if (!support::WaitUntil([&] { return (box = FindDialog("Tessaro")).has_value(); })) {
-      return testing::AssertionFailure() << "no message box \"" << text << "\"";
-    }
-    if (box->text != text) {
-      session_.AnswerDialog(*box);
-      return testing::AssertionFailure()
-             << "the message box says \"" << box->text << "\", not \"" << text << "\"";
-    }
-    return session_.AnswerDialog(*box);
+    return session_.AnswerMessageBox(text);
   }
 
   testing::AssertionResult NoMessageBox() const {
     ::Sleep(300);
-    if (std::optional<support::DialogSeen> box = FindDialog("Tessaro")) {
-      return testing::AssertionFailure() << "unexpected message box \"" << box->text << "\"";
+    const std::vector<support::DialogSeen> boxes = session_.MessageBoxes();
+    if (!boxes.empty()) {
+      return testing::AssertionFailure() << "unexpected message box \"" << boxes[0].text << "\"";
     }
     return testing::AssertionSuccess();
   }
@@ -380,7 +370,7 @@ TEST_F(Calibration, MirroredTouchesGiveTheirOrientation) {
     ASSERT_TRUE(WaitForCheckDialog(&check));
     ASSERT_TRUE(session_.AnswerDialog(check, IDOK));
     ASSERT_TRUE(WaitForScreenHidden());
-    support::WaitUntil([&] { return Stored("Rotation") == DwordValue(c.rotation); }, 3000);
+    support::WaitUntil([&] { return Stored("Rotation") == DwordValue(c.rotation); });
     EXPECT_EQ(Stored("LTRB"), DwordValue(0));
     EXPECT_EQ(Stored("Rotation"), DwordValue(c.rotation));
   }
@@ -468,7 +458,7 @@ TEST_F(Calibration, TwoPointsModifyInvertsTheConnectionAndStoresTheMirroredRecor
     EXPECT_TRUE(
         DriverReceived((std::vector<Sent>{{kCableConnection, {connection}}, {kSetCal, modified}})));
     // LTRB is the last value Modify stores.
-    support::WaitUntil([&] { return Stored("LTRB") == DwordValue(connection); }, 3000);
+    support::WaitUntil([&] { return Stored("LTRB") == DwordValue(connection); });
     EXPECT_EQ(Stored("CalType"), DwordValue(1));
     EXPECT_EQ(Stored("Calibration"), Binary(modified));
     EXPECT_EQ(Stored("LTRB"), DwordValue(connection));
