@@ -62,7 +62,8 @@ TEST(ToneDivisor, QuotientBoundedToSixteenBits) {
     std::uint16_t divisor;
   };
   const Case cases[] = {
-      {1, 65535}, {18, 65535}, {19, 62798}, {440, 2711}, {10000, 119}, {0, 65535},
+      {1, 65535},   {18, 65535}, {19, 62798},  {440, 2711},
+      {10000, 119}, {0, 65535},  {1193180, 1}, {1193181, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.position);

@@ -1,5 +1,6 @@
 #include "touch_settings_math.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace touch_settings {
@@ -16,7 +17,8 @@ std::uint16_t ToneDivisor(std::int32_t frequencyPosition) {
     return kToneDivisorMax;
   }
   const std::uint32_t quotient = kSendClock / static_cast<std::uint32_t>(frequencyPosition);
-  return static_cast<std::uint16_t>(quotient < kToneDivisorMax ? quotient : kToneDivisorMax);
+  // A divisor of 0 is no tone at all; only positions far beyond the slider's range would give it.
+  return static_cast<std::uint16_t>(std::clamp(quotient, std::uint32_t{1}, kToneDivisorMax));
 }
 
 std::int32_t FrequencyPosition(std::uint16_t toneDivisor) {

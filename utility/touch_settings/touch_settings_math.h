@@ -17,7 +17,7 @@ constexpr std::int32_t kDurationMin = 1;
 constexpr std::int32_t kDurationMax = 1000;
 
 // The driver's tone divisor for a frequency position: 1193180 / position, bounded to the 16 bits
-// of the record (positions 1 to 18 all give 65535, the lowest tone).
+// of the record (positions 1 to 18 all give 65535, the lowest tone) and never 0.
 std::uint16_t ToneDivisor(std::int32_t frequencyPosition);
 // The frequency position a stored tone divisor stands for: 1193189 / divisor (the driver's own
 // clock constant), 1 for a divisor of 0.
