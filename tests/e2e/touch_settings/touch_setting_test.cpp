@@ -663,6 +663,65 @@ TEST_F(TouchSetting, SettingsKeyDeniedShowsRegOpenKeyExFailure) {
   EXPECT_FALSE(Stored("Filter").has_value());
 }
 
+// A settings key that opens with full access but takes no values: a registry link to the key
+// under which the system serves its performance counters. Its values are the system's own; a
+// program can open that key but cannot write to it (Wine answers STATUS_INVALID_HANDLE).
+class LinkedSettingsKey {
+ public:
+  LinkedSettingsKey() {
+    HKEY key = nullptr;
+    if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, support::kSettingsKey, 0, nullptr,
+                          REG_OPTION_VOLATILE | REG_OPTION_CREATE_LINK, KEY_ALL_ACCESS, nullptr,
+                          &key, nullptr) != ERROR_SUCCESS) {
+      return;
+    }
+    const std::wstring target =
+        L"\\Registry\\Machine\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Perflib\\009";
+    made_ = ::RegSetValueExW(key, L"SymbolicLinkValue", 0, REG_LINK,
+                             reinterpret_cast<const BYTE*>(target.c_str()),
+                             static_cast<DWORD>(target.size() * sizeof(wchar_t))) == ERROR_SUCCESS;
+    ::RegCloseKey(key);
+  }
+  ~LinkedSettingsKey() {
+    HKEY key = nullptr;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, support::kSettingsKey, REG_OPTION_OPEN_LINK, DELETE,
+                        &key) == ERROR_SUCCESS) {
+      using DeleteKeyFn = LONG(NTAPI*)(HANDLE);
+      auto deleteKey = reinterpret_cast<DeleteKeyFn>(reinterpret_cast<void*>(
+          ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "NtDeleteKey")));
+      if (deleteKey != nullptr) deleteKey(key);
+      ::RegCloseKey(key);
+    }
+  }
+  LinkedSettingsKey(const LinkedSettingsKey&) = delete;
+  LinkedSettingsKey& operator=(const LinkedSettingsKey&) = delete;
+  bool Made() const { return made_; }
+
+ private:
+  bool made_ = false;
+};
+
+TEST_F(TouchSetting, ValueRefusedShowsRegSetValueExFailure) {
+  {
+    LinkedSettingsKey linked;
+    ASSERT_TRUE(linked.Made());
+    StartOnPage();
+    ASSERT_TRUE(Click(kTouchSound));
+    EXPECT_TRUE(session_.AnswerMessageBox("RegSetValueEx failure!"));
+    EXPECT_EQ(Caption(kTouchSound), "On");
+    ASSERT_TRUE(Click(kCursorDisplay));
+    EXPECT_TRUE(session_.AnswerMessageBox("RegSetValueEx failure!"));
+    EXPECT_EQ(Caption(kCursorDisplay), "Off");
+    ASSERT_TRUE(ReleaseAt(kCursorMovement, 100));
+    EXPECT_TRUE(session_.AnswerMessageBox("RegSetValueEx failure!"));
+  }
+  ASSERT_FALSE(support::KeyExists(HKEY_LOCAL_MACHINE, support::kSettingsKey))
+      << "the link was not removed";
+  // The key works again: the next change is stored.
+  ASSERT_TRUE(Click(kTouchSound));
+  EXPECT_TRUE(WaitForStored("Beep", Binary(BeepBytes(0, 65535, 1))));
+}
+
 // ------------------------------------------------------------------ double-click test
 
 TEST_F(TouchSetting, DoubleClickTestTakesClicksInPairs) {
