@@ -46,11 +46,12 @@ bool ReadProgramFilesDir(std::string* folder) {
       ERROR_SUCCESS) {
     return false;
   }
-  char path[kPathBufferSize] = {};
-  const DWORD size = QueryValue(key, kProgramFilesValue, path, kPathBufferSize - 1);
+  // One byte more than the read may fill, so that a value stored without its NUL still ends.
+  char path[kPathBufferSize + 1] = {};
+  const DWORD size = QueryValue(key, kProgramFilesValue, path, kPathBufferSize);
   ::RegCloseKey(key);
   if (size == 0) return false;
-  *folder = path;  // the last byte stays 0, so a value stored without its NUL still ends
+  *folder = path;
   return true;
 }
 
