@@ -23,7 +23,7 @@ cmake --build "$build" -j2 >/dev/null
 
 status=0
 summary=()
-for target in hold_tracker_fuzz calibration_math_fuzz stored_values_fuzz; do
+for target in hold_tracker_fuzz calibration_math_fuzz stored_values_fuzz touch_settings_fuzz; do
   corpus=$build/corpus/$target
   mkdir -p "$corpus"
   log=$build/$target.log
