@@ -24,7 +24,7 @@ cmake --build "$build" -j2 >/dev/null
 
 status=0
 summary=()
-for target in hold_tracker_fuzz calibration_math_fuzz stored_values_fuzz hardware_id_fuzz; do
+for target in hold_tracker_fuzz calibration_math_fuzz stored_values_fuzz touch_settings_fuzz hardware_id_fuzz; do
   corpus=$build/corpus/$target
   mkdir -p "$corpus"
   log=$build/$target.log

@@ -24,11 +24,15 @@ BITMAPS = {
     "bitmap_185.bmp": (88, 93, 24),
     "bitmap_186.bmp": (86, 93, 24),
     "bitmap_187.bmp": (12, 12, 24),
+    "bitmap_188.bmp": (48, 48, 24),
+    "bitmap_189.bmp": (48, 48, 24),
     "bitmap_190.bmp": (66, 63, 24),
     "bitmap_191.bmp": (152, 45, 24),
 }
-ICON = "icon_128.ico"
-ICON_SIZES = [32, 16]
+# name: sizes of its images
+ICONS = {"icon_128.ico": [32, 16], "icon_177.ico": [32], "icon_195.ico": [32]}
+# Icons whose every pixel must be transparent (the hidden pointer).
+TRANSPARENT_ICONS = {"icon_177.ico"}
 
 
 def check_bitmap(data, width, height, bits):
@@ -56,13 +60,13 @@ def check_bitmap(data, width, height, bits):
     return problems
 
 
-def check_icon(data):
-    """Returns a list of problems with the .ico file."""
+def check_icon(data, sizes, transparent):
+    """Returns a list of problems with one .ico file."""
     reserved, kind, count = struct.unpack_from("<HHH", data, 0)
-    if reserved != 0 or kind != 1 or count != len(ICON_SIZES):
-        return [f"want an icon file with {len(ICON_SIZES)} images"]
+    if reserved != 0 or kind != 1 or count != len(sizes):
+        return [f"want an icon file with {len(sizes)} images"]
     problems = []
-    for i, want in enumerate(ICON_SIZES):
+    for i, want in enumerate(sizes):
         w, h, _, _, _, bpp, length, offset = struct.unpack_from("<BBBBHHII", data, 6 + 16 * i)
         if (w, h, bpp) != (want, want, 32):
             problems.append(f"image {i} is {w}x{h} at {bpp} bpp, want {want}x{want} at 32")
@@ -73,6 +77,11 @@ def check_icon(data):
             problems.append(f"image {i} header is {dib_w}x{dib_h} at {dib_bpp} bpp")
         elif length != 40 + want * want * 4 + mask_stride * want or offset + length > len(data):
             problems.append(f"image {i} has the wrong length")
+        elif transparent:
+            pixels = data[offset + 40:offset + 40 + want * want * 4]
+            mask = data[offset + 40 + want * want * 4:offset + length]
+            if any(pixels[3::4]) or any(b != 0xFF for b in mask):
+                problems.append(f"image {i} is not fully transparent")
     return problems
 
 
@@ -80,16 +89,17 @@ def main():
     if len(sys.argv) != 2:
         sys.exit("usage: check_pictures.py PICTURES_DIR")
     failed = False
-    for name, expected in list(BITMAPS.items()) + [(ICON, None)]:
+    for name, expected in list(BITMAPS.items()) + [(icon, None) for icon in ICONS]:
         path = os.path.join(sys.argv[1], name)
         if not os.path.exists(path):
             problems = ["missing"]
         else:
             with open(path, "rb") as f:
                 data = f.read()
-            problems = check_icon(data) if expected is None else check_bitmap(data, *expected)
+            problems = (check_icon(data, ICONS[name], name in TRANSPARENT_ICONS)
+                        if expected is None else check_bitmap(data, *expected))
         if expected is None:
-            what = " + ".join(f"{s}x{s}" for s in ICON_SIZES) + " 32 bpp"
+            what = " + ".join(f"{s}x{s}" for s in ICONS[name]) + " 32 bpp"
         else:
             what = f"{expected[0]}x{expected[1]} {expected[2]} bpp"
         print(f"{name}: {what}: " + ("ok" if not problems else "FAIL: " + "; ".join(problems)))

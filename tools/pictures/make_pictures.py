@@ -206,14 +206,6 @@ def picture_monitor(width, height, targets, touched):
     return c
 
 
-def picture_square_bullet():
-    """12 x 12: a small raised blue square, the Advanced page's bullet."""
-    c = Canvas(12, 12)
-    framed_rect(c, 2, 2, 10, 10, (0, 0, 200))
-    rect(c, 3, 3, 6, 6, (110, 150, 255))
-    return c
-
-
 def picture_product():
     """66 x 63: a touch monitor with a finger on its screen, the Info page's picture."""
     c = Canvas(66, 63)
@@ -270,6 +262,57 @@ def picture_icon(size):
     else:
         disc(c, 8, 6.5, 2.5, WHITE)
         rect(c, 7, 6, 9, 8, RED)
+    return c
+
+
+def picture_small_bullet():
+    """The Touch Setting page's item bullet, 12 x 12."""
+    c = Canvas(12, 12)
+    disc(c, 6, 6, 4.2, (0, 0, 200))
+    disc(c, 5, 5, 1.4, (110, 150, 255))
+    return c
+
+
+def picture_bulb(lit):
+    """A light bulb, 48 x 48: lit yellow on light blue, or unlit grey on dark blue."""
+    background = (150, 200, 255) if lit else (0, 0, 110)
+    glass, edge = ((255, 230, 0), (200, 140, 0)) if lit else ((150, 150, 150), (90, 90, 90))
+    c = Canvas(48, 48, background)
+    if lit:
+        for a in range(0, 360, 45):
+            r = math.radians(a)
+            line(c, 24 + 15 * math.cos(r), 19 + 15 * math.sin(r),
+                 24 + 21 * math.cos(r), 19 + 21 * math.sin(r), 2.0, (255, 255, 160))
+    disc(c, 24, 19, 12, edge)
+    disc(c, 24, 19, 10.8, glass)
+    polygon(c, [(17, 27), (31, 27), (28, 34), (20, 34)], edge)
+    polygon(c, [(18.5, 27), (29.5, 27), (27, 33), (21, 33)], glass)
+    line(c, 21, 17, 24, 24, 1.2, edge)
+    line(c, 27, 17, 24, 24, 1.2, edge)
+    for y in (35, 38, 41):
+        framed_rect(c, 19, y, 29, y + 3, LIGHT_GRAY, OUTLINE)
+    rect(c, 22, 44, 26, 46, OUTLINE)
+    if lit:
+        disc(c, 20, 14, 2.5, WHITE)
+    return c
+
+
+def picture_empty_icon():
+    """32 x 32 with every pixel transparent: the arrow cursor made invisible."""
+    return Canvas(32, 32, None)
+
+
+# The arrow pointer, tip at (0, 0), pointing up and to the left.
+ARROW = [(0, 0), (0, 15), (3.6, 11.6), (6.4, 17.6), (8.8, 16.6), (6.1, 10.6), (11, 10.6)]
+
+
+def picture_arrow_icon():
+    """32 x 32: a white arrow with a black outline whose tip is at the centre, where a cursor
+    made from an icon has its hot spot."""
+    c = Canvas(32, 32, None)
+    points = [(16 + x, 16 + y) for x, y in ARROW]
+    polygon(c, points, WHITE)
+    outline(c, points, BLACK, 1.2)
     return c
 
 
@@ -333,10 +376,14 @@ PICTURES = {
     "bitmap_186.bmp": lambda: bmp_bytes(picture_monitor(86, 93, [(0, 0), (1, 1)], 1), 24),
     "bitmap_185.bmp": lambda: bmp_bytes(picture_monitor(
         88, 93, [(0, 0), (1, 0), (0.5, 0.5), (0, 1), (1, 1)], 2), 24),
-    "bitmap_187.bmp": lambda: bmp_bytes(picture_square_bullet(), 24),
     "bitmap_190.bmp": lambda: bmp_bytes(picture_product(), 24),
     "bitmap_191.bmp": lambda: bmp_bytes(picture_logo(), 24),
     "icon_128.ico": lambda: ico_bytes([picture_icon(32), picture_icon(16)]),
+    "bitmap_187.bmp": lambda: bmp_bytes(picture_small_bullet(), 24),
+    "bitmap_188.bmp": lambda: bmp_bytes(picture_bulb(True), 24),
+    "bitmap_189.bmp": lambda: bmp_bytes(picture_bulb(False), 24),
+    "icon_177.ico": lambda: ico_bytes([picture_empty_icon()]),
+    "icon_195.ico": lambda: ico_bytes([picture_arrow_icon()]),
 }
 
 

@@ -87,6 +87,25 @@ struct CAL_PTS {
   std::uint16_t targets[10];
 };
 
+// The cursor movement filter: IOCTL_SET_FILTER_COEFF and the "Filter" value.
+struct FilterRecord {
+  std::uint16_t coefficient;       // (65536 - position) / 2
+  std::uint16_t coefficientAgain;  // the same coefficient
+  std::uint32_t position;          // the filter position, 0 (Quick) to 65536 (Slow)
+};
+
+// The touch sound's pitch and length: IOCTL_BEEP_SETTING.
+struct BeepSettingRecord {
+  std::uint16_t toneDivisor;  // 1193180 / frequency position
+  std::uint32_t duration;
+};
+
+// The "Beep" value: the IOCTL_BEEP_MODE byte followed by the IOCTL_BEEP_SETTING record.
+struct BeepValue {
+  std::uint8_t touchSound;  // 1 on, 0 off
+  BeepSettingRecord setting;
+};
+
 // IOCTL_MAPPING: the touch monitor's position and size and the primary monitor's size, all in
 // virtual-desktop pixels, unscaled.
 struct MonitorMappingRecord {
@@ -111,6 +130,9 @@ static_assert(sizeof(DriverVersion) == 2);
 static_assert(sizeof(CAL_COEFF) == 18);
 static_assert(sizeof(CAL_5PT) == 40);
 static_assert(sizeof(CAL_PTS) == 20);
+static_assert(sizeof(FilterRecord) == 8);
+static_assert(sizeof(BeepSettingRecord) == 6);
+static_assert(sizeof(BeepValue) == 7);
 
 // Slopes 1.0, offsets 0, signs 0.
 constexpr CAL_COEFF kNeutralCalCoeff{0, 0, 1, 0, 0, 1, 0, 0};
