@@ -23,8 +23,9 @@ BITMAPS = {
     "bitmap_184.bmp": (86, 87, 24),
     "bitmap_185.bmp": (88, 93, 24),
     "bitmap_186.bmp": (86, 93, 24),
+    "vantora_logo.bmp": (452, 271, 24),
 }
-ICON = "icon_128.ico"
+ICONS = ["icon_128.ico", "setup_icon_128.ico"]
 ICON_SIZES = [32, 16]
 
 
@@ -77,7 +78,7 @@ def main():
     if len(sys.argv) != 2:
         sys.exit("usage: check_pictures.py PICTURES_DIR")
     failed = False
-    for name, expected in list(BITMAPS.items()) + [(ICON, None)]:
+    for name, expected in list(BITMAPS.items()) + [(icon, None) for icon in ICONS]:
         path = os.path.join(sys.argv[1], name)
         if not os.path.exists(path):
             problems = ["missing"]
