@@ -26,6 +26,38 @@ void CenterOver(HWND hWnd, HWND hWndOwner) {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// Disables the window a modal dialog or message box is owned by, and that window's top-level
+// owner too (the main window over an owned full-screen window), as the class library does.
+// Restore enables what it disabled, the top-level owner first: the direct owner takes the
+// activation back. It also runs when an exception passes.
+class ModalOwners {
+ public:
+  ModalOwners(HWND owner, bool disableOwner)
+      : m_hWndOwner(owner),
+        m_hWndRoot(owner != nullptr ? ::GetAncestor(owner, GA_ROOTOWNER) : nullptr) {
+    if (m_hWndRoot == m_hWndOwner) m_hWndRoot = nullptr;
+    // EnableWindow answers whether the window was disabled before.
+    m_bRootDisabled = m_hWndRoot != nullptr && !::EnableWindow(m_hWndRoot, FALSE);
+    m_bOwnerDisabled = disableOwner && owner != nullptr && !::EnableWindow(owner, FALSE);
+  }
+  ModalOwners(const ModalOwners&) = delete;
+  ModalOwners& operator=(const ModalOwners&) = delete;
+  ~ModalOwners() { Restore(); }
+
+  void Restore() {
+    if (m_bRootDisabled) ::EnableWindow(m_hWndRoot, TRUE);
+    if (m_bOwnerDisabled) ::EnableWindow(m_hWndOwner, TRUE);
+    m_bRootDisabled = false;
+    m_bOwnerDisabled = false;
+  }
+
+ private:
+  HWND m_hWndOwner;
+  HWND m_hWndRoot;
+  bool m_bRootDisabled = false;
+  bool m_bOwnerDisabled = false;
+};
+
 }  // namespace
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
@@ -41,9 +73,10 @@ HWND CDialog::CreateFromTemplate(HWND hWndParent) {
 INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM, LPARAM lParam) {
   if (message != WM_INITDIALOG) return FALSE;
   auto* dialog = reinterpret_cast<CDialog*>(lParam);
-  dialog->Attach(hWnd);
   BOOL result = TRUE;
+  // Nothing may unwind into the dialog manager, from the attachment either.
   try {
+    dialog->Attach(hWnd);
     result = dialog->OnInitDialog();
   } catch (...) {
     result = TRUE;
@@ -71,24 +104,39 @@ INT_PTR CDialog::DoModal() {
     m_bModal = false;
     return -1;
   }
-  // EnableWindow answers whether the owner was disabled before.
-  const bool reenableOwner = hWndOwner != nullptr && !::EnableWindow(hWndOwner, FALSE);
+  // However the loop ends (EndDialog, the window destroyed another way, WM_QUIT, an
+  // exception), the owners are enabled again before the dialog hides, so that they take the
+  // activation back, and the dialog goes.
+  struct ModalEnd {
+    CDialog& dialog;
+    HWND hWndOwner;
+    ModalOwners owners;
+    ModalEnd(CDialog& modal, HWND owner) : dialog(modal), hWndOwner(owner), owners(owner, true) {}
+    ModalEnd(const ModalEnd&) = delete;
+    ModalEnd& operator=(const ModalEnd&) = delete;
+    ~ModalEnd() {
+      owners.Restore();
+      if (dialog.m_hWnd != nullptr) {
+        if (hWndOwner != nullptr && ::GetActiveWindow() == dialog.m_hWnd) {
+          ::SetActiveWindow(hWndOwner);
+        }
+        ::ShowWindow(dialog.m_hWnd, SW_HIDE);
+        dialog.DestroyWindow();
+      }
+      dialog.m_bModal = false;
+    }
+  } end(*this, hWndOwner);
   if (!m_bEndModal) {
     ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
     RunModalLoop();
   }
-  // The owner is enabled again before the dialog hides, so that it takes the activation back.
-  if (reenableOwner) ::EnableWindow(hWndOwner, TRUE);
-  if (hWndOwner != nullptr && ::GetActiveWindow() == m_hWnd) ::SetActiveWindow(hWndOwner);
-  ::ShowWindow(m_hWnd, SW_HIDE);
-  DestroyWindow();
-  m_bModal = false;
   return m_nModalResult;
 }
 
 void CDialog::RunModalLoop() {
   MSG msg;
-  while (!m_bEndModal) {
+  // A dialog destroyed another way (m_hWnd is cleared with its last message) ends the loop too.
+  while (!m_bEndModal && m_hWnd != nullptr) {
     const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0) {
       // WM_QUIT ends this loop and every loop around it.
@@ -154,13 +202,21 @@ BOOL CDialog::OnCommand(WPARAM wParam, LPARAM) {
   }
 }
 
+std::string ProgramName() {
+  char path[MAX_PATH + 1] = {};
+  // On the oldest systems a path that fills the buffer comes without its terminator: only the
+  // length the call answers is read.
+  const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string name(path, length < MAX_PATH ? length : MAX_PATH);
+  name = name.substr(name.find_last_of("\\/") + 1);
+  return name.substr(0, name.rfind('.'));
+}
+
 int AfxMessageBox(const char* text, UINT type) {
-  char path[MAX_PATH] = {};
-  ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string caption = path;
-  caption = caption.substr(caption.find_last_of("\\/") + 1);
-  caption = caption.substr(0, caption.rfind('.'));
-  return ::MessageBoxA(GetSafeOwner(), text, caption.c_str(), type);
+  HWND hWndOwner = GetSafeOwner();
+  // The message box disables its owner itself; its top-level owner is disabled here.
+  const ModalOwners owners(hWndOwner, false);
+  return ::MessageBoxA(hWndOwner, text, ProgramName().c_str(), type);
 }
 
 }  // namespace fw

@@ -2,6 +2,8 @@
 // loop (DoModal) or created modeless as a child or owned window (Create).
 #pragma once
 
+#include <string>
+
 #include "framework/DataExchange.h"
 #include "framework/Wnd.h"
 
@@ -11,8 +13,9 @@ class CDialog : public CWnd {
  public:
   explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
 
-  // Creates the dialog, disables its owner and runs the loop until EndDialog. Returns the
-  // value given to EndDialog, or -1 when the dialog could not be created.
+  // Creates the dialog, disables its owner (and the owner's top-level owner) and runs the loop
+  // until EndDialog or until the window is destroyed. Returns the value given to EndDialog, or
+  // -1 when the dialog could not be created or ended without it.
   virtual INT_PTR DoModal();
   // Creates a modeless dialog; its initialisation runs before this returns.
   BOOL Create(UINT nIDTemplate, CWnd* pParentWnd);
@@ -45,6 +48,10 @@ class CDialog : public CWnd {
 };
 
 // A message box owned by the window the user is working in, captioned with the program's name.
+// Like a modal dialog, it disables its owner and the owner's top-level owner while it shows.
 int AfxMessageBox(const char* text, UINT type = MB_OK | MB_ICONEXCLAMATION);
+
+// The program's file name without folder and extension.
+std::string ProgramName();
 
 }  // namespace fw

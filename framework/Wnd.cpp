@@ -13,11 +13,12 @@ std::unordered_map<HWND, CWnd*>& HandleMap() {
 }  // namespace
 
 CWnd::~CWnd() {
-  // A window that outlives its object must stop calling into it.
+  // A window that outlives its object must stop calling into it; one whose last message is
+  // being handled (an object freed by its WM_NCDESTROY handler) is going anyway.
   if (m_hWnd != nullptr) {
     HWND hWnd = m_hWnd;
     Detach();
-    ::DestroyWindow(hWnd);
+    if (!m_bDestroying) ::DestroyWindow(hWnd);
   }
 }
 
@@ -28,6 +29,7 @@ CWnd* CWnd::FromHandlePermanent(HWND hWnd) {
 
 void CWnd::Attach(HWND hWnd) {
   m_hWnd = hWnd;
+  m_bDestroying = false;
   HandleMap()[hWnd] = this;
   m_pfnSuper = reinterpret_cast<WNDPROC>(
       ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StaticWindowProc)));
@@ -74,6 +76,7 @@ const MessageEntry* CWnd::FindEntry(UINT message, WPARAM wParam, LPARAM lParam) 
     code = HIWORD(wParam);
   } else if (message == WM_NOTIFY) {
     const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (!IsNotificationOfChild(header)) return nullptr;
     id = static_cast<UINT>(header->idFrom);
     code = header->code;
   }
@@ -86,7 +89,16 @@ const MessageEntry* CWnd::FindEntry(UINT message, WPARAM wParam, LPARAM lParam) 
   return nullptr;
 }
 
+// Any program on the desktop can send WM_NOTIFY, with any pointer: only a header that names one
+// of this window's children is read further.
+bool CWnd::IsNotificationOfChild(const NMHDR* header) const {
+  return header != nullptr && ::IsChild(m_hWnd, header->hwndFrom);
+}
+
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NOTIFY && !IsNotificationOfChild(reinterpret_cast<const NMHDR*>(lParam))) {
+    return 0;
+  }
   if (const MessageEntry* entry = FindEntry(message, wParam, lParam)) {
     return entry->thunk(*this, wParam, lParam);
   }
@@ -109,6 +121,7 @@ LRESULT CALLBACK CWnd::StaticWindowProc(HWND hWnd, UINT message, WPARAM wParam, 
   CWnd* wnd = FromHandlePermanent(hWnd);
   if (wnd == nullptr) return ::DefWindowProcW(hWnd, message, wParam, lParam);
   LRESULT result = 0;
+  if (message == WM_NCDESTROY) wnd->m_bDestroying = true;
   // A message sent while another is handled (a nested one) has its turn and gives it back.
   const UINT outerMessage = wnd->m_nCurrentMessage;
   const WPARAM outerWParam = wnd->m_wCurrentParam;
@@ -122,6 +135,9 @@ LRESULT CALLBACK CWnd::StaticWindowProc(HWND hWnd, UINT message, WPARAM wParam, 
   } catch (...) {
     result = 0;
   }
+  // A WM_NCDESTROY handler may have freed the object (a heap-owned modeless window); its
+  // destructor then let go of the window, and nothing of the object may be touched.
+  if (message == WM_NCDESTROY && FromHandlePermanent(hWnd) != wnd) return result;
   wnd->m_nCurrentMessage = outerMessage;
   wnd->m_wCurrentParam = outerWParam;
   wnd->m_lCurrentParam = outerLParam;

@@ -80,12 +80,15 @@ class CWnd {
 
  private:
   const MessageEntry* FindEntry(UINT message, WPARAM wParam, LPARAM lParam) const;
+  bool IsNotificationOfChild(const NMHDR* header) const;
 
   WNDPROC m_pfnSuper = nullptr;
   // The message WindowProc is handling; Default passes it on.
   UINT m_nCurrentMessage = 0;
   WPARAM m_wCurrentParam = 0;
   LPARAM m_lCurrentParam = 0;
+  // Set when the window's last message (WM_NCDESTROY) arrives.
+  bool m_bDestroying = false;
 };
 
 // Walks from the message's window up through its parents and owners, giving each attached

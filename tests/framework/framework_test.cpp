@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstring>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -11,10 +13,37 @@
 #include "framework/Dialog.h"
 #include "framework/MessageMap.h"
 #include "framework_test_ids.h"
+#include "wait.h"
 
 namespace {
 
 std::vector<std::string> g_events;
+
+// Every scenario runs inside a message loop, started from a timer: a broken dispatch, or an
+// assertion that leaves a handler early, would loop until the test program's timeout. The
+// watchdog fails the test instead and ends every loop with WM_QUIT.
+class Watchdog : public testing::EmptyTestEventListener {
+  void OnTestStart(const testing::TestInfo&) override {
+    s_timer = ::SetTimer(nullptr, 0, support::kWaitMs, &Fire);
+  }
+  void OnTestEnd(const testing::TestInfo&) override {
+    ::KillTimer(nullptr, s_timer);
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+  }
+  static void CALLBACK Fire(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    ADD_FAILURE() << "the scenario did not end within " << support::kWaitMs << " ms";
+    ::PostQuitMessage(1);
+  }
+  static inline UINT_PTR s_timer = 0;
+};
+
+const bool g_watchdogInstalled = [] {
+  testing::UnitTest::GetInstance()->listeners().Append(new Watchdog);
+  return true;
+}();
 
 // The dialog's m_onStart runs from a timer, that is, once its message loop is running.
 void AfterLoopStarts(fw::CDialog& dialog) { ::SetTimer(dialog.m_hWnd, 77, 10, nullptr); }
@@ -63,6 +92,7 @@ class CHostDlg : public fw::CDialog {
     static const fw::MessageEntry entries[] = {
         fw::OnCommand<&CHostDlg::OnAction>(IDC_ACTION),
         fw::OnMessage<&CHostDlg::OnApp>(WM_APP),
+        fw::OnMessage<&CHostDlg::OnThrow>(WM_APP + 1),
         fw::OnMessage<&CHostDlg::OnTimer>(WM_TIMER),
     };
     static const fw::MessageMap map(CDialog::GetMessageMap(), entries);
@@ -88,6 +118,7 @@ class CHostDlg : public fw::CDialog {
     ++m_nAppMessages;
     return static_cast<LRESULT>(wParam) + 1;
   }
+  LRESULT OnThrow(WPARAM, LPARAM) { throw std::runtime_error("a handler that fails"); }
   void OnTimer(UINT_PTR nIDEvent) {
     ::KillTimer(m_hWnd, nIDEvent);
     if (m_onStart) m_onStart(*this);
@@ -125,6 +156,9 @@ TEST(MessageMap, BindsCommandsMessagesAndNotificationsThroughTheBaseChain) {
     ::SendMessageW(self.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_ACTION, BN_SETFOCUS),
                    reinterpret_cast<LPARAM>(Item(self, IDC_ACTION)));
     EXPECT_EQ(::SendMessageW(self.m_hWnd, WM_APP, 41, 0), 42);
+    // The catch-all at the window procedure: a handler that throws answers 0, and the dialog
+    // goes on.
+    EXPECT_EQ(::SendMessageW(self.m_hWnd, WM_APP + 1, 0, 0), 0);
     NMHDR header{Item(self, IDC_AFTER), IDC_AFTER, NM_CLICK};
     EXPECT_EQ(::SendMessageW(self.m_hWnd, WM_NOTIFY, IDC_AFTER, reinterpret_cast<LPARAM>(&header)),
               IDC_AFTER);
@@ -253,6 +287,124 @@ TEST(DataExchange, ExchangesARadioGroupWithAnInt) {
     self.EndDialog(IDCANCEL);
   };
   EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+}
+
+// A notification is read only when its header names one of the window's children: WM_NOTIFY
+// with a null pointer, which any program can send, or from elsewhere, is ignored.
+TEST(MessageMap, NotificationsWithoutAHeaderOfAChildAreIgnored) {
+  CDerivedDlg dialog;
+  dialog.m_onStart = [](CHostDlg& self) {
+    auto& derived = static_cast<CDerivedDlg&>(self);
+    EXPECT_EQ(::SendMessageW(self.m_hWnd, WM_NOTIFY, IDC_AFTER, 0), 0);
+    NMHDR foreign{self.m_hWnd, IDC_AFTER, NM_CLICK};
+    EXPECT_EQ(::SendMessageW(self.m_hWnd, WM_NOTIFY, IDC_AFTER, reinterpret_cast<LPARAM>(&foreign)),
+              0);
+    EXPECT_EQ(derived.m_nNotifies, 0);
+    self.EndDialog(IDOK);
+  };
+  EXPECT_EQ(dialog.DoModal(), IDOK);
+}
+
+// A dialog owned by an owned window (the calibration screen over the main window) disables the
+// top-level owner too, and enables both again.
+TEST(ModalLoop, DisablesTheTopLevelOwnerOfItsOwnerToo) {
+  CHostDlg top;
+  top.m_onStart = [](CHostDlg& self) {
+    CHostDlg owned;
+    ASSERT_TRUE(owned.Create(IDD_HOST, &self));
+    owned.ShowWindow(SW_SHOW);
+    CHostDlg inner(&owned);
+    inner.m_onStart = [&](CHostDlg& dialog) {
+      EXPECT_FALSE(::IsWindowEnabled(owned.m_hWnd));
+      EXPECT_FALSE(::IsWindowEnabled(self.m_hWnd));
+      dialog.EndDialog(IDOK);
+    };
+    EXPECT_EQ(inner.DoModal(), IDOK);
+    EXPECT_TRUE(::IsWindowEnabled(owned.m_hWnd));
+    EXPECT_TRUE(::IsWindowEnabled(self.m_hWnd));
+    owned.DestroyWindow();
+    self.EndDialog(IDOK);
+  };
+  EXPECT_EQ(top.DoModal(), IDOK);
+}
+
+TEST(ModalLoop, EndsWhenTheDialogIsDestroyedAnotherWay) {
+  CHostDlg owner;
+  owner.m_onStart = [](CHostDlg& self) {
+    CHostDlg inner(&self);
+    inner.m_onStart = [](CHostDlg& dialog) { dialog.DestroyWindow(); };
+    EXPECT_EQ(inner.DoModal(), -1);
+    EXPECT_TRUE(::IsWindowEnabled(self.m_hWnd));
+    self.EndDialog(IDOK);
+  };
+  EXPECT_EQ(owner.DoModal(), IDOK);
+}
+
+class CThrowingDlg : public CHostDlg {
+ public:
+  using CHostDlg::CHostDlg;
+  BOOL PreTranslateMessage(MSG* pMsg) override {
+    if (pMsg->message == WM_KEYDOWN) throw std::runtime_error("pre-translation fails");
+    return CHostDlg::PreTranslateMessage(pMsg);
+  }
+};
+
+TEST(ModalLoop, AnExceptionThroughTheLoopEnablesTheOwnerAndDestroysTheDialog) {
+  CHostDlg owner;
+  owner.m_onStart = [](CHostDlg& self) {
+    CThrowingDlg inner(&self);
+    inner.m_onStart = [](CHostDlg& dialog) { ::PostMessageW(dialog.m_hWnd, WM_KEYDOWN, 'X', 0); };
+    EXPECT_THROW(inner.DoModal(), std::runtime_error);
+    EXPECT_TRUE(::IsWindowEnabled(self.m_hWnd));
+    EXPECT_EQ(inner.m_hWnd, nullptr);
+    self.EndDialog(IDOK);
+  };
+  EXPECT_EQ(owner.DoModal(), IDOK);
+}
+
+// A heap-owned modeless window that frees itself with its last message: the framework touches
+// nothing of it afterwards. Its memory is filled and kept by its operator delete, so that a
+// later write shows.
+class CSelfFreeingDlg : public fw::CDialog {
+ public:
+  CSelfFreeingDlg() : CDialog(IDD_HOST) {}
+  static void* operator new(std::size_t size) {
+    s_size = size;
+    return ::operator new(size);
+  }
+  static void operator delete(void* block) {
+    std::memset(block, 0xDD, s_size);
+    s_freed = block;
+  }
+  static inline std::size_t s_size = 0;
+  static inline void* s_freed = nullptr;
+
+ protected:
+  const fw::MessageMap* GetMessageMap() const override {
+    static const fw::MessageEntry entries[] = {
+        fw::OnMessage<&CSelfFreeingDlg::OnNcDestroy>(WM_NCDESTROY),
+    };
+    static const fw::MessageMap map(CDialog::GetMessageMap(), entries);
+    return &map;
+  }
+  void OnNcDestroy() {
+    Default();
+    delete this;
+  }
+};
+
+TEST(Lifetime, AWindowFreedByItsLastMessageIsNotTouchedAfterIt) {
+  auto* window = new CSelfFreeingDlg;
+  ASSERT_TRUE(window->Create(IDD_HOST, nullptr));
+  HWND hWnd = window->m_hWnd;
+  EXPECT_TRUE(::DestroyWindow(hWnd));
+  ASSERT_EQ(CSelfFreeingDlg::s_freed, window);
+  const auto* bytes = static_cast<const unsigned char*>(CSelfFreeingDlg::s_freed);
+  std::size_t touched = 0;
+  for (std::size_t i = 0; i < CSelfFreeingDlg::s_size; ++i) touched += bytes[i] != 0xDD ? 1 : 0;
+  EXPECT_EQ(touched, 0u) << "bytes of the freed object were written after its last message";
+  EXPECT_EQ(fw::CWnd::FromHandlePermanent(hWnd), nullptr);
+  ::operator delete(CSelfFreeingDlg::s_freed);
 }
 
 }  // namespace

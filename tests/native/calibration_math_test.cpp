@@ -503,6 +503,46 @@ TEST(FivePointCalibration, WordsSaturateAndTargetsScaleByTheTouchMonitor) {
   EXPECT_EQ(data.recordBuffer, FivePointRecordBytes(targets, measured));
 }
 
+// Five measured points that coincide on an axis give the driver no transform to fit: the
+// record is refused as the linear types refuse coinciding points, saturated words included.
+TEST(FivePointCalibration, MeasuredPointsCoincidingOnAnAxisLeaveTheRecord) {
+  struct Case {
+    std::string name;
+    Points5 measured;
+  };
+  const std::vector<Case> cases = {
+      {"five holds on one spot", {{{500, 400}, {500, 400}, {500, 400}, {500, 400}, {500, 400}}}},
+      {"all x equal",
+       {{{16384, 16384}, {16384, 853}, {16384, 853}, {16384, 31914}, {16384, 31914}}}},
+      {"all y equal",
+       {{{16384, 16384}, {640, 16384}, {32128, 16384}, {32128, 16384}, {640, 16384}}}},
+      {"all x saturated",
+       {{{70000, 16384}, {1e9, 853}, {65535, 853}, {66000, 31914}, {80000, 31914}}}},
+      {"all y below zero", {{{16384, -1}, {640, -50}, {32128, -2}, {32128, kNaN}, {640, -9}}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CalibrationData data = MakeData(kCalTypeFivePoint);
+    data.fivePointMeasured = c.measured;
+    EXPECT_FALSE(data.ComputeCalibration(kScreen, kScreen));
+    EXPECT_EQ(data.recordBuffer, UntouchedBuffer());
+  }
+}
+
+// Edges anywhere in the 32-bit range: the extents are computed without overflow.
+TEST(MonitorRectangle, ExtentsOfArbitraryEdgesDoNotOverflow) {
+  constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+  constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+  EXPECT_EQ((MonitorRect{631612837, 0, kMin, 0}.Width()), std::int64_t{kMin} - 631612837);
+  EXPECT_EQ((MonitorRect{kMin, kMin, kMax, kMax}.Width()), std::int64_t{kMax} - kMin);
+  EXPECT_EQ((MonitorRect{0, kMax, 0, kMin}.Height()), std::int64_t{kMin} - kMax);
+  CalibrationData data = MakeData(kCalTypeFivePoint);
+  const MonitorRect huge{kMin, kMin, kMax, kMax};
+  data.PlaceTargets(huge);
+  const CAL_PTS points = data.DefaultPoints(huge);
+  EXPECT_EQ(points.targets[0], 0);
+}
+
 TEST(Calibration, OtherTypesComputeNothing) {
   for (const std::uint8_t type : {std::uint8_t{0}, std::uint8_t{4}, std::uint8_t{255}}) {
     SCOPED_TRACE("type " + std::to_string(type));

@@ -202,8 +202,10 @@ testing::AssertionResult ProgramSession::WaitForDialog(DialogSeen* dialog, DWORD
   testing::AssertionResult opened =
       WaitForAny(&ProgramSession::OpenDialogs, "dialog", timeoutMs, &dialogs);
   if (!opened) return opened;
-  // Let a second dialog that opens together with the first show itself too.
-  ::Sleep(100);
+  // A second dialog that opens together with the first shows itself too before the program
+  // answers.
+  testing::AssertionResult settled = RoundTrip(dialogs.front().window);
+  if (!settled) return settled;
   dialogs = OpenDialogs();
   if (dialogs.size() != 1) {
     testing::AssertionResult failure = testing::AssertionFailure();
@@ -226,6 +228,15 @@ testing::AssertionResult ProgramSession::AnswerDialog(const DialogSeen& dialog, 
   if (!WaitUntil([&] { return !::IsWindow(dialog.window) || !::IsWindowVisible(dialog.window); })) {
     return testing::AssertionFailure() << "the dialog \"" << dialog.caption
                                        << "\" is still open after a click on button " << buttonId;
+  }
+  return testing::AssertionSuccess();
+}
+
+testing::AssertionResult ProgramSession::RoundTrip(HWND window) const {
+  DWORD_PTR answer = 0;
+  if (::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kWaitMs,
+                            &answer) == 0) {
+    return testing::AssertionFailure() << name_ << " did not answer within " << kWaitMs << " ms";
   }
   return testing::AssertionSuccess();
 }

@@ -59,6 +59,9 @@ class ProgramSession {
   testing::AssertionResult WaitForDialog(DialogSeen* dialog, DWORD timeoutMs = kWaitMs);
   // Clicks one of a dialog's buttons (BM_CLICK) and waits until the dialog has gone.
   testing::AssertionResult AnswerDialog(const DialogSeen& dialog, int buttonId = IDOK);
+  // Sends WM_NULL to one of the program's windows and waits for the answer: the program answers
+  // only between two of its handlers, so whatever it was doing when the call began is done.
+  testing::AssertionResult RoundTrip(HWND window) const;
   // Waits for the next message box, checks its text and answers it with `buttonId`; a box with
   // another text is answered too, and the test fails.
   testing::AssertionResult AnswerMessageBox(const std::string& text, int buttonId = IDOK);

@@ -79,7 +79,7 @@ LONG Normalized(LONG pixel, int origin, int extent) {
 // A mouse event at a given point. Each event carries its own position: the program that owns
 // the window under the cursor also reports the pointer motion that it sees from X, and such a
 // report of an earlier position may arrive after SetCursorPos.
-testing::AssertionResult SendMouseAt(POINT screenPoint, DWORD buttonFlags) {
+INPUT MouseInputAt(POINT screenPoint, DWORD buttonFlags) {
   const int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
   const int top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
   const int width = ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
@@ -90,10 +90,21 @@ testing::AssertionResult SendMouseAt(POINT screenPoint, DWORD buttonFlags) {
   input.mi.dy = Normalized(screenPoint.y, top, height);
   input.mi.dwFlags =
       MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK | buttonFlags;
-  if (::SendInput(1, &input, sizeof(INPUT)) != 1) {
+  return input;
+}
+
+// Mouse events at given points, all in one SendInput call: nothing comes between them.
+testing::AssertionResult SendMouseEvents(std::initializer_list<INPUT> events) {
+  std::vector<INPUT> inputs(events);
+  const auto count = static_cast<UINT>(inputs.size());
+  if (::SendInput(count, inputs.data(), sizeof(INPUT)) != count) {
     return testing::AssertionFailure() << "SendInput failed, error " << ::GetLastError();
   }
   return testing::AssertionSuccess();
+}
+
+testing::AssertionResult SendMouseAt(POINT screenPoint, DWORD buttonFlags) {
+  return SendMouseEvents({MouseInputAt(screenPoint, buttonFlags)});
 }
 
 }  // namespace
@@ -128,6 +139,13 @@ testing::AssertionResult MouseClickAt(POINT screenPoint) {
   testing::AssertionResult pressed = MouseDownAt(screenPoint);
   if (!pressed) return pressed;
   return MouseUpAt(screenPoint);
+}
+
+testing::AssertionResult MouseTapAt(POINT screenPoint) {
+  testing::AssertionResult moved = MoveCursorTo(screenPoint);
+  if (!moved) return moved;
+  return SendMouseEvents({MouseInputAt(screenPoint, MOUSEEVENTF_LEFTDOWN),
+                          MouseInputAt(screenPoint, MOUSEEVENTF_LEFTUP)});
 }
 
 testing::AssertionResult MouseClickWindow(HWND window) {

@@ -44,7 +44,9 @@ testing::AssertionResult MouseDownAt(POINT screenPoint);
 testing::AssertionResult MouseUpAt(POINT screenPoint);
 // Press and release at a point.
 testing::AssertionResult MouseClickAt(POINT screenPoint);
-// The same at the centre of a window.
+// Press and release at a point in one input call: the shortest press there is.
+testing::AssertionResult MouseTapAt(POINT screenPoint);
+// A click at the centre of a window.
 testing::AssertionResult MouseClickWindow(HWND window);
 
 // Real keyboard input: presses the keys in order and releases them in reverse order, so

@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
   std::vector<double> times;
   for (int run = 0; run < runs; ++run) {
     screen.ShowWindow(SW_MAXIMIZE);
-    screen.StartCalibration(1);
+    screen.StartCalibration(calibration::CalibrationKind::kTwoPoint);
     ::SetCursorPos(20, 20);  // the first two-point target
     Pump();
     g_ticks = 0;

@@ -48,11 +48,13 @@ void CCalibratePage::ShowScreenForCalibration() {
 
 void CCalibratePage::OnTwoPoints() {
   ShowScreenForCalibration();
-  m_calibrationScreen.StartCalibration(kCalTypeTwoPoint);
+  m_calibrationScreen.StartCalibration(calibration::CalibrationKind::kTwoPoint);
 }
 
 void CCalibratePage::OnFivePoints() {
   ShowScreenForCalibration();
-  m_calibrationScreen.StartCalibration(kCalTypeFivePoint);
+  m_calibrationScreen.StartCalibration(calibration::CalibrationKind::kFivePoint);
   SendMessage(WM_IME_NOTIFY, IMN_CLOSESTATUSWINDOW, 0);
 }
+
+void CCalibratePage::EndCalibration() { m_calibrationScreen.CancelCalibration(); }

@@ -9,6 +9,9 @@ class CCalibratePage : public fw::CChildPage {
  public:
   explicit CCalibratePage(fw::CWnd* pParent = nullptr);
 
+  // A calibration under way ends as ESC ends it: the previous calibration goes back.
+  void EndCalibration();
+
  protected:
   void DoDataExchange(fw::CDataExchange* pDX) override;
   BOOL OnInitDialog() override;

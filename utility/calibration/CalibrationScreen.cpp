@@ -6,10 +6,11 @@
 
 #include "CalibrationCheckDlg.h"
 #include "display_state/display_state.h"
-#include "driver_link/device_control.h"
-#include "driver_link/settings_store.h"
 #include "framework/MessageMap.h"
 #include "resources/resource.h"
+
+using calibration::CalibrationKind;
+using calibration::ScreenState;
 
 namespace {
 
@@ -24,19 +25,18 @@ constexpr char kHoldText[] = ":Point at the blue target and hold until it turns 
 
 constexpr char kNoFiniteResultText[] = "Calibration failed: the touched points coincide";
 
-constexpr std::size_t kCoeffSize = sizeof(CAL_COEFF);
-constexpr std::size_t kFivePointSize = sizeof(CAL_5PT);
-
 calibration::MonitorRect ToMonitorRect(const RECT& rect) {
   return {rect.left, rect.top, rect.right, rect.bottom};
 }
 
-bool IsLinearType(std::uint8_t type) {
-  return type == kCalTypeTwoPoint || type == kCalTypeFivePointLinear;
+// The whole primary screen, for when no monitor rectangle can be read.
+RECT PrimaryScreenRect() {
+  return {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
 }
 
-bool IsFivePointType(std::uint8_t type) {
-  return type == kCalTypeFivePointLinear || type == kCalTypeFivePoint;
+// The touch monitor; the targets and the default points are never placed on an empty one.
+calibration::MonitorRect TouchMonitor() {
+  return ToMonitorRect(::IsRectEmpty(&g_rcTouchMonitor) ? PrimaryScreenRect() : g_rcTouchMonitor);
 }
 
 void ShowCursorAgain() {
@@ -47,10 +47,7 @@ void ShowCursorAgain() {
 }  // namespace
 
 CCalibrationScreen::CCalibrationScreen(fw::CWnd* pParent)
-    : CDialog(IDD_CALIBRATION_SCREEN, pParent) {
-  std::memcpy(m_prevRecord.data(), &kNeutralCalCoeff, kCoeffSize);
-  std::memcpy(m_cal.recordBuffer.data(), &kNeutralCalCoeff, kCoeffSize);
-}
+    : CDialog(IDD_CALIBRATION_SCREEN, pParent) {}
 
 const fw::MessageMap* CCalibrationScreen::GetMessageMap() const {
   static const fw::MessageEntry entries[] = {
@@ -72,17 +69,14 @@ BOOL CCalibrationScreen::OnInitDialog() {
   g_nMonitorCount = ::GetSystemMetrics(SM_CMONITORS);
   MONITORINFO info{};
   info.cbSize = sizeof(info);
-  if (::GetMonitorInfoW(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTONULL), &info)) {
-    g_rcPrimaryMonitor = info.rcMonitor;
-  }
+  const bool measured =
+      ::GetMonitorInfoW(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTONULL), &info) &&
+      !::IsRectEmpty(&info.rcMonitor);
+  g_rcPrimaryMonitor = measured ? info.rcMonitor : PrimaryScreenRect();
   g_rcTouchMonitor = g_rcPrimaryMonitor;
 
-  m_cal.calType = kCalTypeTwoPoint;
-  std::uint32_t storedType = 0;
-  if (LoadSetting(kSettingCalType, &storedType))
-    m_cal.calType = static_cast<std::uint8_t>(storedType);
-
-  m_cal.PlaceTargets(ToMonitorRect(g_rcTouchMonitor));
+  m_commit.SetKind(CCalibrationCommit::StoredKind(CalibrationKind::kTwoPoint));
+  m_commit.Data().PlaceTargets(TouchMonitor());
   PlaceImages();
   return TRUE;
 }
@@ -100,10 +94,10 @@ void CCalibrationScreen::PlaceImages() {
                  kTargetImageId);
   };
   for (int i = 0; i < calibration::kTwoPointCount; ++i) {
-    createImage(m_twoPointImages[i], m_cal.twoPointTargets[i]);
+    createImage(m_twoPointImages[i], m_commit.Data().twoPointTargets[i]);
   }
   for (int i = 0; i < calibration::kFivePointCount; ++i) {
-    createImage(m_fivePointImages[i], m_cal.fivePointTargets[i]);
+    createImage(m_fivePointImages[i], m_commit.Data().fivePointTargets[i]);
   }
 
   // The markers are part of the window but stay hidden: the gray targets already show which
@@ -146,70 +140,59 @@ BOOL CCalibrationScreen::PreTranslateMessage(MSG* pMsg) {
   return CDialog::PreTranslateMessage(pMsg);
 }
 
-void CCalibrationScreen::BeginHold() {
-  m_nSampleCount = 0;
-  m_bHoldUnderWay = true;
-  m_nHoldTimer = ::SetTimer(m_hWnd, kHoldTimerId, kHoldTimerMs, nullptr);
+// The timer runs exactly while the hold wants samples.
+void CCalibrationScreen::SyncHoldTimer() {
+  if (m_hold.WantsTicks() && m_nHoldTimer == 0) {
+    m_nHoldTimer = ::SetTimer(m_hWnd, kHoldTimerId, kHoldTimerMs, nullptr);
+  } else if (!m_hold.WantsTicks() && m_nHoldTimer != 0) {
+    ::KillTimer(m_hWnd, m_nHoldTimer);
+    m_nHoldTimer = 0;
+  }
 }
 
 void CCalibrationScreen::OnLButtonDown() {
-  BeginHold();
+  m_hold.Press();
+  SyncHoldTimer();
   Default();
 }
 
 void CCalibrationScreen::OnLButtonDblClk() {
-  BeginHold();
+  m_hold.Press();
+  SyncHoldTimer();
   Default();
 }
 
 void CCalibrationScreen::OnLButtonUp() {
-  if (m_nHoldTimer != 0) ::KillTimer(m_hWnd, m_nHoldTimer);
-  m_nSampleCount = 0;
-  m_bHoldUnderWay = false;
+  m_hold.Release();
+  SyncHoldTimer();
   Default();
 }
 
 void CCalibrationScreen::OnTimer(UINT_PTR) {
-  // A tick queued before the timer stopped, or after the touch ended, belongs to no hold.
-  if (m_bHoldUnderWay && m_nSampleCount < calibration::kHoldSamples) {
-    POINT cursor{};
-    ::GetCursorPos(&cursor);
-    m_sampleX[static_cast<std::size_t>(m_nSampleCount)] = cursor.x;
-    m_sampleY[static_cast<std::size_t>(m_nSampleCount)] = cursor.y;
-    ++m_nSampleCount;
-    if (m_nSampleCount == calibration::kHoldSamples) {
-      if (::KillTimer(m_hWnd, m_nHoldTimer)) m_nHoldTimer = 0;
-      const calibration::HoldStatistics stats =
-          calibration::ComputeHoldStatistics(m_sampleX, m_sampleY);
-      if (!calibration::IsSteadyHold(stats)) {
-        // A fresh window of five new samples while the touch goes on.
-        m_nHoldTimer = ::SetTimer(m_hWnd, kHoldTimerId, kHoldTimerMs, nullptr);
-        m_nSampleCount = 0;
-      } else {
-        m_bHoldUnderWay = false;
-        AcceptPoint(stats.meanX, stats.meanY);
-      }
-    }
-  }
+  std::optional<calibration::CursorSample> sample;
+  POINT cursor{};
+  if (::GetCursorPos(&cursor)) sample = calibration::CursorSample{cursor.x, cursor.y};
+  const std::optional<calibration::TakenPoint> taken = m_hold.Tick(sample);
+  SyncHoldTimer();
+  if (taken) AcceptPoint(*taken);
   Default();
 }
 
 fw::CStatic* CCalibrationScreen::CurrentImages() {
-  return m_nPointCount == calibration::kTwoPointCount ? m_twoPointImages : m_fivePointImages;
+  return m_hold.PointCount() == calibration::kTwoPointCount ? m_twoPointImages : m_fivePointImages;
 }
 
-void CCalibrationScreen::AcceptPoint(double meanX, double meanY) {
-  const int i = m_nCollectedPoints;
-  if (i >= m_nPointCount) return;
-  m_cal.CollectPoint(i, m_nPointCount, {meanX, meanY}, ToMonitorRect(g_rcPrimaryMonitor));
+void CCalibrationScreen::AcceptPoint(const calibration::TakenPoint& taken) {
+  const int i = taken.index;
+  const int count = m_hold.PointCount();
+  m_commit.Data().CollectPoint(i, count, taken.mean, ToMonitorRect(g_rcPrimaryMonitor));
   fw::CStatic* images = CurrentImages();
   images[i].SetBitmap(m_bmpGrayTarget);
-  if (i < m_nPointCount - 1) {
+  if (i < count - 1) {
     images[i + 1].SetBitmap(m_bmpBlueTarget);
     images[i + 1].ShowWindow(SW_SHOWNORMAL);
   }
-  m_nCollectedPoints = i + 1;
-  if (m_nCollectedPoints == m_nPointCount) {
+  if (m_hold.State() == ScreenState::kCompleting) {
     ShowCursorAgain();
     RunCompletion();
   }
@@ -228,103 +211,41 @@ void CCalibrationScreen::ShowFirstTarget() {
 }
 
 void CCalibrationScreen::OnCancel() {
+  const ScreenState state = m_hold.State();
+  if (state == ScreenState::kHidden || state == ScreenState::kCancelling) return;
+  // The hold stops before anything else: the restore may show message boxes, and no point may
+  // be taken, nor the calibration completed, inside them.
+  m_hold.BeginCancel();
+  SyncHoldTimer();
   ::ShowWindow(m_hWnd, SW_SHOWMINIMIZED);
   ShowCursorAgain();
-  RestorePreviousCalibration();
-  if (m_nHoldTimer != 0) ::KillTimer(m_hWnd, m_nHoldTimer);
-  m_bHoldUnderWay = false;
+  m_commit.RestorePreviousCalibration();
+  m_hold.Hide();
   EndDialog(IDCANCEL);
 }
 
+void CCalibrationScreen::CancelCalibration() { OnCancel(); }
+
 void CCalibrationScreen::HideScreen() {
+  m_hold.Hide();
+  SyncHoldTimer();
   ::ShowWindow(m_hWnd, SW_SHOWMINIMIZED);
   ::ShowWindow(m_hWnd, SW_HIDE);
 }
 
 void CCalibrationScreen::HideTargetImages() {
   fw::CStatic* images = CurrentImages();
-  for (int i = 0; i < m_nPointCount; ++i) images[i].ShowWindow(SW_HIDE);
+  for (int i = 0; i < m_hold.PointCount(); ++i) images[i].ShowWindow(SW_HIDE);
 }
 
-// --- Commit and restore ------------------------------------------------------------------
-
-void CCalibrationScreen::StartCalibration(int nType) {
-  m_cal.calType = static_cast<std::uint8_t>(nType);
-  m_nCollectedPoints = 0;
-  if (nType == kCalTypeTwoPoint) {
-    m_nPointCount = calibration::kTwoPointCount;
-  } else if (IsFivePointType(static_cast<std::uint8_t>(nType))) {
-    m_nPointCount = calibration::kFivePointCount;
-  }
-  LoadPreviousCalibration();
-  ResetCalibration(nType);
+void CCalibrationScreen::StartCalibration(CalibrationKind kind) {
+  m_commit.SetKind(kind);
+  m_hold.Start(MeasuresFivePoints(kind) ? calibration::kFivePointCount
+                                        : calibration::kTwoPointCount);
+  SyncHoldTimer();
+  m_commit.LoadPreviousCalibration();
+  m_commit.ResetCalibration(kind, TouchMonitor());
   ShowFirstTarget();
-}
-
-bool CCalibrationScreen::ResetCalibration(int nType) {
-  const auto type = static_cast<std::uint8_t>(nType);
-  if (!SendRequest(IOCTL_SET_CAL_TYPE, &type, 1, "IOCTL_SET_CAL_TYPE failed")) return false;
-  if (IsLinearType(type)) {
-    // A coefficient reset that fails does not stop the reset.
-    SendRequest(IOCTL_RESET_CAL_COEFF, nullptr, 0, "IOCTL_RESET_CAL_COEFF falied");
-  } else if (type == kCalTypeFivePoint) {
-    const CAL_PTS points = m_cal.DefaultPoints(ToMonitorRect(g_rcTouchMonitor));
-    if (!SendRequest(IOCTL_RESET_CAL_PTS, &points, sizeof(points), "IOCTL_RESET_CAL_PTS falied")) {
-      return false;
-    }
-  }
-  // A five-point calibration always measures with the LTRB connection.
-  if (IsFivePointType(m_cal.calType)) {
-    const auto ltrb = static_cast<std::uint8_t>(kCableLTRB);
-    return SendRequest(IOCTL_CABLE_CONNECTION, &ltrb, 1, "IOCTL_CABLE_CONNECTION failed");
-  }
-  return true;
-}
-
-void CCalibrationScreen::LoadPreviousCalibration() {
-  std::uint32_t storedType = 0;
-  if (LoadSetting(kSettingCalType, &storedType))
-    m_nPrevCalType = static_cast<std::uint8_t>(storedType);
-
-  std::array<std::uint8_t, kFivePointSize> record{};
-  if (IsLinearType(m_nPrevCalType)) {
-    if (LoadSetting(kSettingCalibrationTwoPoint, record.data())) {
-      std::memcpy(m_prevRecord.data(), record.data(), kCoeffSize);
-    }
-  } else if (m_nPrevCalType == kCalTypeFivePoint) {
-    if (LoadSetting(kSettingCalibrationFivePoint, record.data())) m_prevRecord = record;
-  }
-
-  std::int32_t value = 0;
-  if (LoadSetting(kSettingLTRB, &value)) m_nPrevLTRB = value;
-  if (LoadSetting(kSettingRotation, &value)) m_nPrevRotation = value;
-}
-
-bool CCalibrationScreen::SendCableConnection() {
-  const auto connection = static_cast<std::uint8_t>(m_cal.cableConnection & 0xFF);
-  return SendRequest(IOCTL_CABLE_CONNECTION, &connection, 1, "IOCTL_CABLE_CONNECTION failed");
-}
-
-bool CCalibrationScreen::SendRotation() {
-  const std::int32_t rotation = m_cal.rotation;
-  return SendRequest(IOCTL_PANEL_ROTATION, &rotation, sizeof(rotation),
-                     "IOCTL_PANEL_ROTATION failed");
-}
-
-// The record of the current type: CAL_COEFF for types 1 and 2, CAL_5PT for type 3.
-bool CCalibrationScreen::SendRecord() {
-  constexpr char kFailure[] = "IOCTL_SET_CAL failed";
-  return m_cal.calType == kCalTypeFivePoint
-             ? SendRequest(IOCTL_SET_CAL_5PT, m_cal.recordBuffer.data(), kFivePointSize, kFailure)
-             : SendRequest(IOCTL_SET_CAL, m_cal.recordBuffer.data(), kCoeffSize, kFailure);
-}
-
-// What a computed calibration sends: the orientation (five points) and then the record. Stops at
-// the first request the driver refuses.
-bool CCalibrationScreen::SendComputedCalibration() {
-  if (IsFivePointType(m_cal.calType) && !SendCableConnection()) return false;
-  if (m_cal.calType == kCalTypeFivePoint && !SendRotation()) return false;
-  return SendRecord();
 }
 
 // Coinciding touches give no usable line: nothing computed reaches the driver, and the
@@ -332,29 +253,28 @@ bool CCalibrationScreen::SendComputedCalibration() {
 void CCalibrationScreen::HandleNoFiniteResult() {
   fw::AfxMessageBox(kNoFiniteResultText);
   HideScreen();
-  RestorePreviousCalibration();
+  m_commit.RestorePreviousCalibration();
 }
 
 void CCalibrationScreen::RunCompletion() {
   const calibration::MonitorRect primary = ToMonitorRect(g_rcPrimaryMonitor);
-  const calibration::MonitorRect touch = ToMonitorRect(g_rcTouchMonitor);
-  if (!m_cal.ComputeCalibration(primary, touch)) {
+  if (!m_commit.Data().ComputeCalibration(primary, TouchMonitor())) {
     HandleNoFiniteResult();
     return;
   }
-  if (!SendComputedCalibration()) return;
+  if (!m_commit.SendComputedCalibration()) return;
 
   // The new calibration is active in the driver while the user tries it.
-  CCalibrationCheckDlg check(m_nPointCount);
+  CCalibrationCheckDlg check(m_hold.PointCount());
   switch (check.DoModal()) {
     case IDOK:
       HideScreen();
-      StoreCalibration();
+      m_commit.StoreCalibration();
       HideTargetImages();
       break;
     case IDCANCEL:
       HideScreen();
-      RestorePreviousCalibration();
+      m_commit.RestorePreviousCalibration();
       break;
     case CCalibrationCheckDlg::kModifyResult:
       Modify();
@@ -369,97 +289,21 @@ void CCalibrationScreen::RunCompletion() {
   }
 }
 
-void CCalibrationScreen::StoreCalibration() {
-  const std::uint32_t type = m_cal.calType;
-  SaveSetting(kSettingCalType, &type);
-  switch (m_cal.calType) {
-    case kCalTypeTwoPoint:
-      SaveSetting(kSettingCalibrationTwoPoint, m_cal.recordBuffer.data());
-      break;
-    case kCalTypeFivePointLinear:
-      SaveSetting(kSettingCalibrationFivePointLinear, m_cal.recordBuffer.data());
-      SaveSetting(kSettingLTRB, &m_cal.cableConnection);
-      SaveSetting(kSettingRotation, &m_cal.rotation);
-      break;
-    case kCalTypeFivePoint:
-      SaveSetting(kSettingCalibrationFivePoint, m_cal.recordBuffer.data());
-      SaveSetting(kSettingLTRB, &m_cal.cableConnection);
-      SaveSetting(kSettingRotation, &m_cal.rotation);
-      break;
-    default:
-      break;
-  }
-}
-
 // The cursor moved the opposite way: mirror the axes, invert the cable connection and store the
 // result without a second check.
 void CCalibrationScreen::Modify() {
   HideScreen();
-  InvertCableConnection();
-  const calibration::MonitorRect touch = ToMonitorRect(g_rcTouchMonitor);
-  m_cal.ExchangeAndReversePixels(m_nPointCount, touch);
-  if (!m_cal.ComputeCalibration(ToMonitorRect(g_rcPrimaryMonitor), touch)) {
+  m_commit.InvertCableConnection();
+  const calibration::MonitorRect touch = TouchMonitor();
+  m_commit.Data().ExchangeAndReversePixels(m_hold.PointCount(), touch);
+  if (!m_commit.Data().ComputeCalibration(ToMonitorRect(g_rcPrimaryMonitor), touch)) {
     HandleNoFiniteResult();
     return;
   }
-  if (!SendComputedCalibration()) return;
+  if (!m_commit.SendComputedCalibration()) return;
 
-  StoreCalibration();
-  // After a two-point calibration the inverted connection is kept too.
-  if (m_cal.calType == kCalTypeTwoPoint) SaveSetting(kSettingLTRB, &m_cal.cableConnection);
+  m_commit.StoreCalibration();
+  m_commit.StoreInvertedConnection();
 }
 
-void CCalibrationScreen::InvertCableConnection() {
-  std::int32_t stored = 0;
-  if (LoadSetting(kSettingLTRB, &stored)) {
-    if (stored == kCableBRTL) {
-      m_cal.cableConnection = kCableLTRB;
-    } else if (stored == kCableLTRB) {
-      m_cal.cableConnection = kCableBRTL;
-    }
-  }
-  const auto connection = static_cast<std::uint8_t>(m_cal.cableConnection & 0xFF);
-  SendRequest(IOCTL_CABLE_CONNECTION, &connection, 1, "TOUSCR_IOCTL_CABLE_CONNECTION falied");
-}
-
-void CCalibrationScreen::RestorePreviousCalibration() {
-  m_cal.calType = m_nPrevCalType;
-  const std::uint8_t type = m_cal.calType;
-  if (!SendRequest(IOCTL_SET_CAL_TYPE, &type, 1, "IOCTL_SET_CAL_TYPE failed")) return;
-  // An unknown type has no record of a known length: nothing more is sent.
-  constexpr char kFailure[] = "IOCTL_SET_CAL_COEFF failed";
-  bool sent = false;
-  if (IsLinearType(type)) {
-    std::memcpy(m_cal.recordBuffer.data(), m_prevRecord.data(), kCoeffSize);
-    sent = SendRequest(IOCTL_SET_CAL, m_cal.recordBuffer.data(), kCoeffSize, kFailure);
-  } else if (type == kCalTypeFivePoint) {
-    m_cal.recordBuffer = m_prevRecord;
-    sent = SendRequest(IOCTL_SET_CAL_5PT, m_cal.recordBuffer.data(), kFivePointSize, kFailure);
-  } else {
-    return;
-  }
-  if (!sent) return;
-  m_cal.cableConnection = m_nPrevLTRB;
-  if (!SendCableConnection()) return;
-  if (type == kCalTypeFivePoint) {
-    m_cal.rotation = m_nPrevRotation;
-    SendRotation();
-  }
-}
-
-void CCalibrationScreen::SetInitialState() {
-  std::uint32_t storedType = 0;
-  if (LoadSetting(kSettingCalType, &storedType))
-    m_cal.calType = static_cast<std::uint8_t>(storedType);
-  ResetCalibration(m_cal.calType);
-
-  if (IsLinearType(m_cal.calType)) {
-    SaveSetting(kSettingCalibrationTwoPoint, &kNeutralCalCoeff);
-  } else if (m_cal.calType == kCalTypeFivePoint) {
-    CAL_5PT record{};
-    const CAL_PTS points = m_cal.DefaultPoints(ToMonitorRect(g_rcTouchMonitor));
-    std::memcpy(record.targets, points.targets, sizeof(points.targets));
-    std::memcpy(record.measured, points.targets, sizeof(points.targets));
-    SaveSetting(kSettingCalibrationFivePoint, &record);
-  }
-}
+void CCalibrationScreen::SetInitialState() { m_commit.SetInitialState(TouchMonitor()); }

@@ -21,11 +21,21 @@ constexpr double kWordMax = std::numeric_limits<std::uint16_t>::max();
 
 // Unit positions per pixel of an extent. A zero extent has none; NaN then carries that
 // through to the records, which never convert it (see ToWord).
-double UnitsPerPixel(std::int32_t extent) {
+double UnitsPerPixel(std::int64_t extent) {
   if (extent == 0) {
     return std::numeric_limits<double>::quiet_NaN();
   }
   return kUnitRange / static_cast<double>(extent);
+}
+
+// Whether the measured words of one axis (0: x, 1: y) of a five-point record are all equal.
+bool MeasuredAxisCoincides(const CAL_5PT& record, std::size_t axis) {
+  for (std::size_t i = 1; i < kFivePointCount; ++i) {
+    if (record.measured[2 * i + axis] != record.measured[axis]) {
+      return false;
+    }
+  }
+  return true;
 }
 
 // A word of CAL_5PT or CAL_PTS: the value truncated toward zero and saturated to 0..65535.
@@ -188,8 +198,8 @@ void CalibrationData::CollectPoint(int index, int pointCount, PointD meanPixel,
   }
   const auto i = static_cast<std::size_t>(index);
   // Relative to the primary monitor's extent only: its left and top are not subtracted.
-  const double width = primary.Width();
-  const double height = primary.Height();
+  const auto width = static_cast<double>(primary.Width());
+  const auto height = static_cast<double>(primary.Height());
   measured[i] = {
       width == 0.0 ? std::numeric_limits<double>::quiet_NaN() : meanPixel.x / width * kUnitRange,
       height == 0.0 ? std::numeric_limits<double>::quiet_NaN() : meanPixel.y / height * kUnitRange};
@@ -213,6 +223,9 @@ bool CalibrationData::ComputeCalibration(const MonitorRect& primary, const Monit
       record.measured[2 * i] = ToWord(fivePointMeasured[i].x);
       record.measured[2 * i + 1] = ToWord(fivePointMeasured[i].y);
     }
+    if (MeasuredAxisCoincides(record, 0) || MeasuredAxisCoincides(record, 1)) {
+      return false;
+    }
     static_assert(sizeof(record) == sizeof(recordBuffer));
     std::memcpy(recordBuffer.data(), &record, sizeof(record));
     return true;
@@ -222,7 +235,8 @@ bool CalibrationData::ComputeCalibration(const MonitorRect& primary, const Monit
     return false;
   }
 
-  pixelScale = {primary.Width() * kUnitStep, primary.Height() * kUnitStep};
+  pixelScale = {static_cast<double>(primary.Width()) * kUnitStep,
+                static_cast<double>(primary.Height()) * kUnitStep};
   if (pixelScale[0] == 0.0 || pixelScale[1] == 0.0) {
     return false;
   }
@@ -312,8 +326,8 @@ void CalibrationData::MirrorPoints() {
 void CalibrationData::ExchangeAndReversePixels(int pointCount, const MonitorRect& touch) {
   const std::span<const PointD> measured = MeasuredSet(*this, pointCount);
   const std::span<PointD> pixels = PixelSet(*this, pointCount);
-  const double width = touch.Width();
-  const double height = touch.Height();
+  const auto width = static_cast<double>(touch.Width());
+  const auto height = static_cast<double>(touch.Height());
   for (std::size_t i = 0; i < measured.size(); ++i) {
     pixels[i] = {(1.0 - measured[i].y * kUnitStep) * width,
                  (1.0 - measured[i].x * kUnitStep) * height};

@@ -20,9 +20,27 @@ struct MonitorRect {
   std::int32_t top;
   std::int32_t right;
   std::int32_t bottom;
-  std::int32_t Width() const { return right - left; }
-  std::int32_t Height() const { return bottom - top; }
+  // In 64 bits: the extent of two arbitrary 32-bit edges does not fit 32 bits.
+  std::int64_t Width() const { return std::int64_t{right} - left; }
+  std::int64_t Height() const { return std::int64_t{bottom} - top; }
 };
+
+// A calibration type as the driver and the "CalType" setting number it. A stored value may be
+// any byte; only the three known kinds have a record.
+enum class CalibrationKind : std::uint8_t {
+  kTwoPoint = kCalTypeTwoPoint,
+  kFivePointLinear = kCalTypeFivePointLinear,
+  kFivePoint = kCalTypeFivePoint,
+};
+
+// Types 1 and 2: a linear calibration, sent and stored as CAL_COEFF.
+constexpr bool IsLinear(CalibrationKind kind) {
+  return kind == CalibrationKind::kTwoPoint || kind == CalibrationKind::kFivePointLinear;
+}
+// Types 2 and 3: five measured points, an orientation, LTRB and Rotation.
+constexpr bool MeasuresFivePoints(CalibrationKind kind) {
+  return kind == CalibrationKind::kFivePointLinear || kind == CalibrationKind::kFivePoint;
+}
 
 constexpr int kTwoPointCount = 2;
 constexpr int kFivePointCount = 5;
@@ -53,7 +71,9 @@ struct CalibrationData {
   void CollectPoint(int index, int pointCount, PointD meanPixel, const MonitorRect& primary);
 
   // Computes the record of calType into recordBuffer. Returns false, leaving recordBuffer
-  // unchanged, when the result is not finite or does not fit its record (coinciding points).
+  // unchanged, when the result is not finite or does not fit its record (coinciding points),
+  // and for a five-point record whose measured words coincide on an axis (all x or all y
+  // equal, saturated ones included): the driver could fit no transform to it.
   bool ComputeCalibration(const MonitorRect& primary, const MonitorRect& touch);
 
   // Cable connection from the four cross products around the centre point.

@@ -50,6 +50,18 @@ BOOL CTessaroDlg::OnInitDialog() {
   return TRUE;
 }
 
+// Every way the program ends (OK, Enter, the close box, the system menu's or the taskbar's
+// Close, Alt+F4) comes here: a calibration under way is undone first.
+void CTessaroDlg::OnOK() {
+  m_pageCalibrate.EndCalibration();
+  CDialog::OnOK();
+}
+
+void CTessaroDlg::OnCancel() {
+  m_pageCalibrate.EndCalibration();
+  CDialog::OnCancel();
+}
+
 void CTessaroDlg::AppendAboutToSystemMenu() {
   HMENU systemMenu = ::GetSystemMenu(m_hWnd, FALSE);
   if (systemMenu == nullptr) return;

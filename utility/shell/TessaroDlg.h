@@ -18,6 +18,8 @@ class CTessaroDlg : public fw::CDialog {
  protected:
   void DoDataExchange(fw::CDataExchange* pDX) override;
   BOOL OnInitDialog() override;
+  void OnOK() override;
+  void OnCancel() override;
   const fw::MessageMap* GetMessageMap() const override;
 
   void OnSysCommand(UINT nID, LPARAM lParam);

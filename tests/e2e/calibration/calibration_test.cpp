@@ -209,32 +209,41 @@ class Calibration : public testing::Test {
     return centres;
   }
 
-  // Presses at a point, keeps the touch still for `ms`, releases. Each button event carries
-  // its position, so a late report of an earlier pointer position cannot move the press.
-  static testing::AssertionResult Hold(POINT point, DWORD ms = 350) {
-    testing::AssertionResult down = support::MouseDownAt(point);
-    if (!down) return down;
-    ::Sleep(ms);
-    return support::MouseUpAt(point);
+  // Whether the program shows that it took a point since `targetsBefore` targets were visible:
+  // the next target, or after the last one the check dialog, a message box or the screen gone.
+  bool PointTaken(std::size_t targetsBefore) const {
+    return Screen() == nullptr || VisibleTargets().size() > targetsBefore ||
+           FindDialog("Vantora").has_value() || !session_.MessageBoxes().empty();
   }
 
-  // Holds each point in turn and waits until the screen has taken it: the next target shows,
-  // or, after the last point of the calibration, the check dialog opens.
+  // Presses at a point and keeps the touch still until the program shows that it took the
+  // point, then releases, however many hold-timer ticks that took on a loaded machine. Each
+  // button event carries its position, so a late report of an earlier pointer position cannot
+  // move the press.
+  testing::AssertionResult Hold(POINT point) {
+    const std::size_t before = VisibleTargets().size();
+    testing::AssertionResult down = support::MouseDownAt(point);
+    if (!down) return down;
+    const bool taken = support::WaitUntil([&] { return PointTaken(before); });
+    testing::AssertionResult up = support::MouseUpAt(point);
+    if (!taken) {
+      return testing::AssertionFailure()
+             << "the point at " << point.x << "," << point.y << " was not taken";
+    }
+    return up;
+  }
+
+  // Holds each point in turn; each is taken before the next press.
   testing::AssertionResult TouchPoints(std::initializer_list<POINT> points) {
-    std::size_t taken = 0;
     for (POINT point : points) {
       testing::AssertionResult held = Hold(point);
       if (!held) return held;
-      ++taken;
-      if (!support::WaitUntil([&] {
-            return VisibleTargets().size() == taken + 1 || FindDialog("Vantora").has_value();
-          })) {
-        return testing::AssertionFailure()
-               << "point " << taken << " at " << point.x << "," << point.y << " was not taken";
-      }
     }
     return testing::AssertionSuccess();
   }
+
+  // Whatever the program was doing is done (see ProgramSession::RoundTrip).
+  testing::AssertionResult Settled() const { return session_.RoundTrip(session_.MainWindow()); }
 
   std::optional<support::DialogSeen> FindDialog(const std::string& caption) const {
     for (const support::DialogSeen& dialog : session_.OpenDialogs()) {
@@ -258,7 +267,8 @@ class Calibration : public testing::Test {
   }
 
   testing::AssertionResult NoMessageBox() const {
-    ::Sleep(300);
+    testing::AssertionResult settled = Settled();
+    if (!settled) return settled;
     const std::vector<support::DialogSeen> boxes = session_.MessageBoxes();
     if (!boxes.empty()) {
       return testing::AssertionFailure() << "unexpected message box \"" << boxes[0].text << "\"";
@@ -473,13 +483,15 @@ TEST_F(Calibration, TwoPointsModifyInvertsTheConnectionAndStoresTheMirroredRecor
 TEST_F(Calibration, AShortPressLeavesNoPointAndAStillHoldAnywhereCounts) {
   StartTessaro();
   StartTwoPoints();
-  ASSERT_TRUE(Hold(kTwoPointTargets[0], 60));
-  ::Sleep(400);
-  EXPECT_EQ(VisibleTargets().size(), 1u) << "a press shorter than five samples took a point";
+  // Press and release in one input call: no hold-timer tick can come between them.
+  ASSERT_TRUE(support::MouseTapAt(kTwoPointTargets[0]));
 
-  // Far from the blue target, still taken for it.
+  // Far from the blue target, still taken for it; and taken as the first point, so the press
+  // before it took none.
   ASSERT_TRUE(Hold({600, 300}));
-  ASSERT_TRUE(support::WaitUntil([&] { return VisibleTargets().size() == 2; }));
+  EXPECT_EQ(VisibleTargets().size(), 2u) << "a press shorter than five samples took a point";
+  EXPECT_FALSE(FindDialog("Vantora").has_value());
+  ASSERT_GE(VisibleTargets().size(), 2u);
   EXPECT_EQ(VisibleTargets()[1].x, 1004);
   EXPECT_EQ(VisibleTargets()[1].y, 748);
   ASSERT_TRUE(support::PressKeys({VK_ESCAPE}));
@@ -495,7 +507,8 @@ TEST_F(Calibration, OnlyEscapeActsOnTheScreen) {
        {std::initializer_list<WORD>{'A'}, {VK_RETURN}, {VK_SPACE}, {VK_MENU, VK_F4}}) {
     ASSERT_TRUE(support::PressKeys(keys));
   }
-  ::Sleep(500);
+  // The program has handled the keys before the answer comes back.
+  ASSERT_TRUE(Settled());
   EXPECT_TRUE(WaitForScreen());
   EXPECT_EQ(VisibleTargets().size(), 2u);
   EXPECT_TRUE(NoMessageBox());
@@ -528,7 +541,7 @@ TEST_F(Calibration, InitialStateResetsAndStoresByTheStoredType) {
     Store("CalType", DwordValue(c.calType));
     ASSERT_TRUE(Press(kInitialStateButton));
     ASSERT_TRUE(support::WaitUntil([&] { return Stored("Calibration").has_value(); }));
-    ::Sleep(200);
+    ASSERT_TRUE(Settled());
     EXPECT_TRUE(DriverReceived(c.sent));
     EXPECT_EQ(Stored("Calibration"), Binary(c.stored));
     EXPECT_EQ(StoredNames(), (std::vector<std::string>{"Calibration", "CalType"}));
@@ -541,7 +554,7 @@ TEST_F(Calibration, InitialStateWithoutCalTypeUsesTheCurrentType) {
   StartTessaro();
   ASSERT_TRUE(Press(kInitialStateButton));
   ASSERT_TRUE(support::WaitUntil([&] { return Stored("Calibration").has_value(); }));
-  ::Sleep(200);
+  ASSERT_TRUE(Settled());
   EXPECT_TRUE(DriverReceived((std::vector<Sent>{{kSetCalType, {1}}, {kResetCalCoeff, {}}})));
   EXPECT_EQ(StoredNames(), (std::vector<std::string>{"Calibration"}));
   EXPECT_EQ(Stored("Calibration"), Binary(kNeutralRecord));
@@ -570,9 +583,7 @@ TEST_F(Calibration, ARecordTheDriverRefusesIsNotStored) {
   StartTessaro();
   ASSERT_TRUE(SetFailingCodes({kSetCal}));
   StartTwoPoints();
-  ASSERT_TRUE(Hold(kTwoPointTargets[0]));
-  ASSERT_TRUE(support::WaitUntil([&] { return VisibleTargets().size() == 2; }));
-  ASSERT_TRUE(Hold(kTwoPointTargets[1]));
+  ASSERT_TRUE(TouchPoints({kTwoPointTargets[0], kTwoPointTargets[1]}));
   ASSERT_TRUE(ExpectMessage("IOCTL_SET_CAL failed"));
   EXPECT_FALSE(FindDialog("Vantora").has_value());
   EXPECT_TRUE(WaitForScreen()) << "the screen stays up for ESC";
@@ -590,7 +601,6 @@ TEST_F(Calibration, CoincidingTouchesSendNothingComputed) {
   StartTessaro();
   StartTwoPoints();
   ASSERT_TRUE(Hold({500, 400}));
-  ASSERT_TRUE(support::WaitUntil([&] { return VisibleTargets().size() == 2; }));
   TakeSent();
   ASSERT_TRUE(Hold({500, 400}));
   ASSERT_TRUE(ExpectMessage("Calibration failed: the touched points coincide"));
@@ -647,11 +657,8 @@ TEST_F(Calibration, ARefusedRotationAtCompletionStopsBeforeTheRecord) {
   StartFivePoints();
   ASSERT_TRUE(SetFailingCodes({kPanelRotation}));
   TakeSent();
-  ASSERT_TRUE(Hold(kFivePointTargets[0]));
-  for (std::size_t i = 1; i < 5; ++i) {
-    ASSERT_TRUE(support::WaitUntil([&] { return VisibleTargets().size() == i + 1; }));
-    ASSERT_TRUE(Hold(kFivePointTargets[i]));
-  }
+  ASSERT_TRUE(TouchPoints({kFivePointTargets[0], kFivePointTargets[1], kFivePointTargets[2],
+                           kFivePointTargets[3], kFivePointTargets[4]}));
   ASSERT_TRUE(ExpectMessage("IOCTL_PANEL_ROTATION failed"));
   EXPECT_FALSE(FindDialog("Vantora").has_value());
   EXPECT_TRUE(
@@ -695,6 +702,132 @@ TEST_F(Calibration, ARefusedRecordInTheRestoreStopsIt) {
   ASSERT_TRUE(ExpectMessage("IOCTL_SET_CAL_COEFF failed"));
   ASSERT_TRUE(WaitForScreenHidden());
   EXPECT_TRUE(DriverReceived((std::vector<Sent>{{kSetCalType, {1}}, {kSetCal, kNeutralRecord}})));
+}
+
+// Five holds on one spot give five equal measured points: no driver can fit a transform to
+// them, so the result is refused as coinciding two-point touches are.
+TEST_F(Calibration, FiveHoldsOnOneSpotSendNothingComputed) {
+  StartTessaro();
+  StartFivePoints();
+  TakeSent();
+  ASSERT_TRUE(TouchPoints({{500, 400}, {500, 400}, {500, 400}, {500, 400}, {500, 400}}));
+  ASSERT_TRUE(ExpectMessage("Calibration failed: the touched points coincide"));
+  ASSERT_TRUE(WaitForScreenHidden());
+  EXPECT_TRUE(DriverReceived(kFirstUseRestore));
+  EXPECT_FALSE(FindDialog("Vantora").has_value());
+  EXPECT_FALSE(support::KeyExists(HKEY_LOCAL_MACHINE, support::kSettingsKey));
+}
+
+// While the check dialog or a message box is up, the main window (on another monitor it would
+// be in reach) is disabled with the calibration screen, and enabled again afterwards.
+TEST_F(Calibration, TheMainWindowIsDisabledWhileTheCheckDialogOrAMessageBoxIsUp) {
+  StartTessaro();
+  HWND main = session_.MainWindow();
+  StartTwoPoints();
+  EXPECT_TRUE(::IsWindowEnabled(main)) << "the screen alone leaves the main window enabled";
+  ASSERT_TRUE(TouchPoints({kTwoPointTargets[0], kTwoPointTargets[1]}));
+  support::DialogSeen check;
+  ASSERT_TRUE(WaitForCheckDialog(&check));
+  EXPECT_FALSE(::IsWindowEnabled(main)) << "check dialog";
+  ASSERT_TRUE(session_.AnswerDialog(check, IDCANCEL));
+  ASSERT_TRUE(WaitForScreenHidden());
+  EXPECT_TRUE(support::WaitUntil([&] { return ::IsWindowEnabled(main) != FALSE; }));
+
+  ASSERT_TRUE(SetFailingCodes({kSetCal}));
+  StartTwoPoints();
+  ASSERT_TRUE(TouchPoints({kTwoPointTargets[0], kTwoPointTargets[1]}));
+  support::DialogSeen box;
+  ASSERT_TRUE(session_.WaitForMessageBox(&box));
+  EXPECT_EQ(box.text, "IOCTL_SET_CAL failed");
+  EXPECT_FALSE(::IsWindowEnabled(main)) << "message box";
+  ASSERT_TRUE(session_.AnswerDialog(box));
+  EXPECT_TRUE(support::WaitUntil([&] { return ::IsWindowEnabled(main) != FALSE; }));
+  ASSERT_TRUE(SetFailingCodes({}));
+  ASSERT_TRUE(support::PressKeys({VK_ESCAPE}));
+  ASSERT_TRUE(WaitForScreenHidden());
+}
+
+// The program ends while the screen shows (the taskbar's or the system menu's Close): the
+// previous calibration goes back first, exactly as ESC sends it.
+TEST_F(Calibration, EndingTheProgramDuringACalibrationRestoresThePreviousOne) {
+  Bytes previous;
+  for (std::uint8_t i = 0; i < 40; ++i) previous.push_back(static_cast<std::uint8_t>(0x30 + i));
+  Store("CalType", DwordValue(3));
+  Store("Calibration", Binary(previous));
+  Store("LTRB", DwordValue(0));
+  Store("Rotation", DwordValue(270));
+  StartTessaro();
+  StartFivePoints();
+  ASSERT_TRUE(TouchPoints({kFivePointTargets[0], kFivePointTargets[1]}));
+  TakeSent();
+  ASSERT_TRUE(::PostMessageW(session_.MainWindow(), WM_SYSCOMMAND, SC_CLOSE, 0));
+  ASSERT_TRUE(session_.WaitForExit());
+  EXPECT_EQ(session_.ExitCode(), 0u);
+  EXPECT_TRUE(DriverReceived((std::vector<Sent>{{kSetCalType, {3}},
+                                                {kSetCal5Pt, previous},
+                                                {kCableConnection, {0}},
+                                                {kPanelRotation, Dword(270)}})));
+  EXPECT_EQ(Stored("Calibration"), Binary(previous));
+}
+
+// ESC with a touch held down: the restore is refused and shows its message; inside that
+// message's loop the hold must take no point and complete nothing.
+TEST_F(Calibration, EscapeDuringAHoldStopsItBeforeTheRestore) {
+  StartTessaro();
+  StartTwoPoints();
+  ASSERT_TRUE(TouchPoints({kTwoPointTargets[0]}));
+  ASSERT_TRUE(SetFailingCodes({kSetCalType}));
+  TakeSent();
+  ASSERT_TRUE(support::MouseDownAt(kTwoPointTargets[1]));
+  ASSERT_TRUE(support::PressKeys({VK_ESCAPE}));
+  support::DialogSeen box;
+  ASSERT_TRUE(session_.WaitForMessageBox(&box));
+  EXPECT_EQ(box.text, "IOCTL_SET_CAL_TYPE failed");
+  // The touch stays down, still, for many more ticks of the 30 ms hold timer than a point
+  // needs; a hold that went on would complete the calibration and open the check dialog.
+  EXPECT_FALSE(support::WaitUntil([&] { return FindDialog("Vantora").has_value(); }, 1000));
+  ASSERT_TRUE(support::MouseUpAt(kTwoPointTargets[1]));
+  ASSERT_TRUE(session_.AnswerDialog(box));
+  ASSERT_TRUE(WaitForScreenHidden());
+  ASSERT_TRUE(Settled());
+  EXPECT_FALSE(FindDialog("Vantora").has_value());
+  EXPECT_TRUE(DriverReceived((std::vector<Sent>{{kSetCalType, {1}}})));
+  EXPECT_FALSE(support::KeyExists(HKEY_LOCAL_MACHINE, support::kSettingsKey));
+}
+
+// A stored value shorter than its setting replaces only its own bytes of the snapshot: the
+// rest of the previous record is kept, and Rotation takes nothing of LTRB.
+TEST_F(Calibration, ShortStoredValuesReplaceOnlyTheirOwnBytesOfTheSnapshot) {
+  Bytes first;
+  for (std::uint8_t i = 0; i < 40; ++i) first.push_back(static_cast<std::uint8_t>(0xA0 + i));
+  Store("CalType", DwordValue(3));
+  Store("Calibration", Binary(first));
+  Store("LTRB", DwordValue(0));
+  Store("Rotation", DwordValue(90));
+  StartTessaro();
+  StartFivePoints();
+  TakeSent();
+  ASSERT_TRUE(support::PressKeys({VK_ESCAPE}));
+  ASSERT_TRUE(WaitForScreenHidden());
+  EXPECT_TRUE(DriverReceived((std::vector<Sent>{{kSetCalType, {3}},
+                                                {kSetCal5Pt, first},
+                                                {kCableConnection, {0}},
+                                                {kPanelRotation, Dword(90)}})));
+
+  const Bytes shortRecord(18, 0x11);
+  Store("Calibration", Binary(shortRecord));
+  Store("LTRB", DwordValue(0xAB01));
+  Store("Rotation", RegistryValue{REG_DWORD, {0x0E}});
+  StartFivePoints();
+  TakeSent();
+  ASSERT_TRUE(support::PressKeys({VK_ESCAPE}));
+  ASSERT_TRUE(WaitForScreenHidden());
+  Bytes kept = shortRecord;
+  kept.insert(kept.end(), first.begin() + 18, first.end());
+  EXPECT_TRUE(DriverReceived((std::vector<Sent>{{kSetCalType, {3}},
+                                                {kSetCal5Pt, kept},
+                                                {kCableConnection, {1}},
+                                                {kPanelRotation, Dword(0x0E)}})));
 }
 
 }  // namespace
