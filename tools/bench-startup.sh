@@ -4,9 +4,9 @@
 #
 #   tools/bench-startup.sh [RUNS]     RUNS starts of each program (default 15)
 #
-# Builds the win32 preset, brings up a rig of its own in build/win32/bench-rig (driver double
-# loaded, controller plugged), runs startup_bench.exe in it and takes the rig down again, also
-# when something fails. Not part of the tests.
+# Builds the preset of this machine's Wine mode (tools/wine-mode.sh), brings up a rig of its own
+# in build/<preset>/bench-rig (driver double loaded, controller plugged), runs startup_bench.exe
+# in it and takes the rig down again, also when something fails. Not part of the tests.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -17,12 +17,17 @@ if ! [[ $runs =~ ^[1-9][0-9]*$ ]]; then
   exit 2
 fi
 
+# shellcheck source=wine-mode.sh
+. "$here/wine-mode.sh"
 "$here/install-packages.sh"
+choose_wine_mode
+echo "$TESSARO_WINE_MODE"
+[ "$TESSARO_PRESET" = win32 ] || "$here/install-packages.sh" 64
 
 cd "$root"
 log=$(mktemp)
-echo "building the win32 preset ..."
-if ! { cmake --preset win32 && cmake --build --preset win32; } >"$log" 2>&1; then
+echo "building the $TESSARO_PRESET preset ..."
+if ! { cmake --preset "$TESSARO_PRESET" && cmake --build --preset "$TESSARO_PRESET"; } >"$log" 2>&1; then
   tail -n 40 "$log" >&2
   rm -f "$log"
   echo "bench-startup: the build failed" >&2
@@ -30,16 +35,11 @@ if ! { cmake --preset win32 && cmake --build --preset win32; } >"$log" 2>&1; the
 fi
 rm -f "$log"
 
-build=$root/build/win32
+build=$root/build/$TESSARO_PRESET
 rig=$build/bench-rig
 
 cleanup() {
   "$here/rig.sh" down "$rig" >/dev/null 2>&1 || true
-  # An X server whose rig never got as far as its env.sh.
-  if [ -f "$rig/xvfb.pid" ]; then
-    kill "$(cat "$rig/xvfb.pid")" 2>/dev/null || true
-    rm -f "$rig/xvfb.pid"
-  fi
 }
 trap cleanup EXIT
 trap 'exit 130' INT

@@ -1,20 +1,38 @@
 #!/usr/bin/env bash
-# The test rig: a private 32-bit Wine prefix, a virtual X server, the driver double running as
+# The test rig: a private Wine prefix, an X server of its own, the driver double running as
 # kernel service VTusb and a simulated controller plugged in.
 #
-#   rig.sh up RIG_DIR BUILD_DIR [WIDTHxHEIGHT]   start everything, write RIG_DIR/env.sh
-#                                                (RIG_DISPLAY=:0 uses that display, no Xvfb)
+#   rig.sh up RIG_DIR BUILD_DIR [WIDTHxHEIGHT | dual]
+#        start everything, write RIG_DIR/env.sh; "dual" gives two monitors (primary 1280 x 1024,
+#        a 1024 x 768 monitor to its left); RIG_DISPLAY=:0 uses that display, no X server
 #   rig.sh down RIG_DIR                          stop everything that "up" started
 #   rig.sh driver start|stop RIG_DIR             load or unload the driver double
 #   rig.sh controller plug|unplug RIG_DIR        plug or unplug the simulated controller
+#
+# The prefix is 32-bit or 64-bit as the build's driver double is (see tools/wine-mode.sh). The
+# output of every helper goes to RIG_DIR/rig.log; a step that fails says which and shows the
+# log's tail. A rig holds a lock on its folder for its whole life: a second "up" there refuses.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 
-# Wine's helper processes (services, winedevice) inherit standard output and error; they must
-# not hold a caller's pipe open for the rest of the run.
-quiet() {
-  "$@" </dev/null >/dev/null 2>&1
+fail() {
+  echo "rig: $*" >&2
+  if [ -n "${log:-}" ] && [ -s "$log" ]; then
+    echo "rig: last lines of $log:" >&2
+    tail -n 15 "$log" | sed 's/^/  | /' >&2
+  fi
+  exit 1
+}
+
+# run WHAT COMMAND...: one helper step, its output in the log. Wine's helper processes
+# (services, winedevice) inherit the output, so it must be a file, never a caller's pipe.
+run() {
+  local what=$1 status=0
+  shift
+  echo "--- $what: $*" >>"$log"
+  "$@" </dev/null >>"$log" 2>&1 || status=$?
+  [ $status -eq 0 ] || fail "$what failed: $* (exit $status)"
 }
 
 load_env() {
@@ -22,49 +40,96 @@ load_env() {
   [ -f "$rig/env.sh" ] || { echo "rig: $rig is not up" >&2; exit 1; }
   # shellcheck disable=SC1091
   . "$rig/env.sh"
+  log=$TESSARO_RIG_DIR/rig.log
+}
+
+# The pid and start time of a process: a pid alone may belong to another process by now.
+process_identity() {
+  local stat
+  stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
+  stat=${stat##*) }
+  # Field 22 of stat is the start time; 20 of what follows the command name.
+  echo "$1 $(echo "$stat" | cut -d' ' -f20)"
+}
+
+stop_x() {
+  local rig=$1 identity
+  [ -f "$rig/x.pid" ] || return 0
+  identity=$(cat "$rig/x.pid")
+  if [ "$(process_identity "${identity%% *}" || true)" = "$identity" ]; then
+    kill "${identity%% *}" 2>/dev/null || true
+    for _ in $(seq 1 100); do
+      kill -0 "${identity%% *}" 2>/dev/null || break
+      sleep 0.1
+    done
+  fi
+  rm -f "$rig/x.pid"
 }
 
 start_x() {
-  local rig=$1 size=$2 pid n=""
+  local rig=$1 screen=$2 pid n=""
   # An X display of the user's own, when asked for: nothing to start.
   if [ -n "${RIG_DISPLAY:-}" ]; then
-    echo "$RIG_DISPLAY"
+    display=$RIG_DISPLAY
     return
   fi
   # The server chooses a free display number itself and writes it once it accepts clients, so
   # rigs started at the same time never share one.
-  rm -f "$rig/display.num"
-  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset \
-    3>"$rig/display.num" >"$rig/xvfb.log" 2>&1 &
+  : >"$rig/display.num"
+  if [ "$screen" = dual ]; then
+    # Xvfb puts every screen at 0,0; Xorg's dummy driver with Xinerama lays them side by side.
+    command -v Xorg >/dev/null || fail "two monitors need Xorg (package xserver-xorg-core)"
+    Xorg -displayfd 3 -config "$here/two-monitors.xorg.conf" -noreset -nolisten tcp \
+      -logfile "$rig/x.log" 3>"$rig/display.num" >>"$log" 2>&1 &
+  else
+    Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp -noreset \
+      3>"$rig/display.num" >>"$log" 2>&1 &
+  fi
   pid=$!
-  echo "$pid" >"$rig/xvfb.pid"
-  for _ in $(seq 1 200); do
-    n=$(tr -dc 0-9 <"$rig/display.num" 2>/dev/null || true)
+  process_identity "$pid" >"$rig/x.pid" || true
+  for _ in $(seq 1 300); do
+    n=$(tr -dc 0-9 <"$rig/display.num")
     [ -n "$n" ] && break
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.1
   done
-  if [ -n "$n" ] && kill -0 "$pid" 2>/dev/null && DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
-    echo ":$n"
-    return
-  fi
-  echo "rig: Xvfb did not start: $(tail -n 3 "$rig/xvfb.log" | tr '\n' ' ')" >&2
-  kill "$pid" 2>/dev/null || true
-  rm -f "$rig/xvfb.pid"
-  exit 1
+  [ -n "$n" ] || fail "the X server did not start (${screen})"
+  kill -0 "$pid" 2>/dev/null || fail "the X server ended right after it started"
+  DISPLAY=":$n" xdpyinfo >/dev/null 2>&1 || fail "the X server :$n does not answer"
+  display=:$n
+}
+
+# 32 or 64: what the build's driver double is made for, and so the prefix it needs.
+build_bits() {
+  local sys=$1/stand_ins/driver_double/vtusb.sys
+  [ -f "$sys" ] || fail "$sys is missing: build first"
+  case $(file -b "$sys") in
+    PE32+*) echo 64 ;;
+    PE32*) echo 32 ;;
+    *) fail "$sys is not a Windows driver image" ;;
+  esac
 }
 
 write_env() {
-  local rig=$1 display=$2
-  cat >"$rig/env.sh" <<ENV
-export WINEPREFIX='$rig/prefix'
-export WINEARCH=win32
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES='mscoree,mshtml='
-export DISPLAY='$display'
-export TESSARO_RIG_DIR='$rig'
-export TESSARO_BUILD_DIR='$build'
-ENV
+  local rig=$1 display=$2 bits=$3
+  {
+    echo "export WINEPREFIX='$rig/prefix'"
+    echo "export WINEDEBUG=-all"
+    echo "export WINEDLLOVERRIDES='mscoree,mshtml='"
+    echo "export DISPLAY='$display'"
+    echo "export TESSARO_RIG_DIR='$rig'"
+    echo "export TESSARO_BUILD_DIR='$build'"
+    echo "export TESSARO_WINE_BITS=$bits"
+    if [ "$bits" = 64 ]; then
+      echo "export WINEARCH=win64"
+      echo "export WINELOADER=/usr/lib/wine/wine64"
+      echo "export WINESERVER=/usr/lib/wine/wineserver64"
+      echo "export PATH='$here/wine64':\"\$PATH\""
+      echo "export TESSARO_NO_XINPUT2_DIR='$rig/no-xinput2'"
+    else
+      echo "export WINEARCH=win32"
+    fi
+  } >"$rig/env.sh"
 }
 
 service_is() {
@@ -77,75 +142,120 @@ driver() {
   case $action in
     start)
       service_is RUNNING && return 0
-      quiet wine sc start VTusb
+      run "start the driver service" wine sc start VTusb
       # winedevice creates the control device shortly after the service reports it started.
-      for _ in $(seq 1 100); do
-        quiet wine "$TESSARO_BUILD_DIR/stand_ins/driver_double/double_ctl.exe" state && return 0
+      for _ in $(seq 1 200); do
+        wine "$TESSARO_BUILD_DIR/stand_ins/driver_double/double_ctl.exe" state \
+          </dev/null >/dev/null 2>&1 && return 0
         sleep 0.1
       done
-      echo "rig: the driver double did not start" >&2
-      exit 1
+      fail "the driver double's control device did not appear after sc start VTusb"
       ;;
     stop)
-      quiet wine sc stop VTusb || true
-      for _ in $(seq 1 100); do
+      service_is STOPPED && return 0
+      run "stop the driver service" wine sc stop VTusb
+      for _ in $(seq 1 200); do
         service_is STOPPED && return 0
         sleep 0.1
       done
+      fail "the driver service did not stop: $(tr -s '\r\n ' ' ' <"$TESSARO_RIG_DIR/service.txt")"
       ;;
+    *) fail "driver: start or stop, not '$action'" ;;
   esac
 }
 
 controller() {
-  quiet wine "$TESSARO_BUILD_DIR/stand_ins/usb_controller/plug_controller.exe" "$1"
+  run "controller $1" wine "$TESSARO_BUILD_DIR/stand_ins/usb_controller/plug_controller.exe" "$1"
+}
+
+# What a failed "up" leaves: nothing. Wine's processes of the prefix, the X server, env.sh.
+abandon_up() {
+  local status=$?
+  [ $status -eq 0 ] && return 0
+  if [ -f "$rig/env.sh" ]; then
+    (load_env "$rig" && wineserver -k) >/dev/null 2>&1 || true
+  fi
+  stop_x "$rig"
+  rm -f "$rig/env.sh"
+  return $status
 }
 
 up() {
-  local rig=$1 size=${3:-1024x768}
+  local screen=${3:-1024x768} bits display=""
   build=$(cd "$2" && pwd)
-  mkdir -p "$rig"
-  rig=$(cd "$rig" && pwd)
-  [ -f "$rig/env.sh" ] && down "$rig"
-  local display
-  display=$(start_x "$rig" "$size")
-  write_env "$rig" "$display"
+  mkdir -p "$1"
+  rig=$(cd "$1" && pwd)
+  log=$rig/rig.log
+  bits=$(build_bits "$build")
+  # The lock goes with every process the rig starts (they inherit it), so it is held as long as
+  # anything of the rig lives.
+  exec 9>"$rig/lock"
+  if ! flock -n 9; then
+    if [ -f "$rig/env.sh" ]; then
+      echo "rig: $rig holds a live rig; take it down first (tools/rig.sh down $rig)" >&2
+      exit 1
+    fi
+    # A rig that was just taken down: its last processes may still be ending.
+    flock -w 30 9 || fail "$rig is still locked by processes of an earlier rig"
+  fi
+  # Left by a rig whose processes are gone (the lock was free).
+  if [ -f "$rig/env.sh" ]; then down "$rig" >/dev/null 2>&1 || true; fi
+  : >"$log"
+  log=$rig/rig.log
+  trap abandon_up EXIT
+  start_x "$rig" "$screen"
+  if [ "$bits" = 64 ]; then
+    # An empty libXi for Wine: see tools/wine64/wine.
+    mkdir -p "$rig/no-xinput2"
+    run "make an empty libXi" cc -shared -x c /dev/null -o "$rig/no-xinput2/libXi.so.6"
+  fi
+  write_env "$rig" "$display" "$bits"
   load_env "$rig"
   mkdir -p "$WINEPREFIX"
-  quiet wineboot -i
+  run "make the ${bits}-bit prefix" wineboot -i
   # Without a window manager, Wine must place every window itself (a maximised popup would
   # otherwise wait for a window manager that never answers).
-  quiet wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
+  run "let Wine place the windows" wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
+  # Wine 8's 64-bit X11 driver aborts ("free(): invalid pointer") while it lists the display
+  # modes of a second monitor through XF86VidMode, and the desktop then falls back to a single
+  # default monitor. The modes are never changed here, so that extension is not needed.
+  run "keep Wine off XF86VidMode" wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXVidMode /d N /f
   # A program that crashes ends at once instead of waiting in the debugger until its test times
   # out: the "debugger" is a command that returns straight away.
-  quiet wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d 'cmd.exe /c rem' /f
-  cp "$build/stand_ins/driver_double/vtusb.sys" "$WINEPREFIX/drive_c/windows/system32/drivers/vtusb.sys"
-  quiet wine sc create VTusb type= kernel start= demand binpath= 'C:\windows\system32\drivers\vtusb.sys'
+  run "set the crash debugger" wine reg add \
+    'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d 'cmd.exe /c rem' /f
+  run "copy the driver double" cp "$build/stand_ins/driver_double/vtusb.sys" \
+    "$WINEPREFIX/drive_c/windows/system32/drivers/vtusb.sys"
+  run "create the driver service" wine sc create VTusb type= kernel start= demand \
+    binpath= 'C:\windows\system32\drivers\vtusb.sys'
   # The service manager of a new prefix only starts a service it read at its own start.
-  wineserver -k || true
+  run "restart the wineserver" wineserver -k
   wineserver -w || true
   # One persistent wineserver for the whole run keeps every later start fast.
-  quiet wineserver -p
+  run "start a persistent wineserver" wineserver -p
   driver start
   controller plug
-  echo "rig up: DISPLAY=$DISPLAY WINEPREFIX=$WINEPREFIX"
+  trap - EXIT
+  echo "rig up (${bits}-bit prefix): DISPLAY=$DISPLAY WINEPREFIX=$WINEPREFIX"
 }
 
 down() {
-  local rig=$1
-  [ -f "$rig/env.sh" ] || return 0
-  load_env "$rig"
-  if [ -d "$WINEPREFIX" ]; then
-    driver stop || true
-    quiet wine sc delete VTusb || true
-    wineserver -k || true
-    wineserver -w || true
+  rig=$(cd "$1" 2>/dev/null && pwd) || return 0
+  log=$rig/rig.log
+  local status=0
+  if [ -f "$rig/env.sh" ]; then
+    load_env "$rig"
+    if [ -d "$WINEPREFIX" ]; then
+      (driver stop) || status=1
+      wine sc delete VTusb </dev/null >>"$log" 2>&1 || true
+      wineserver -k >>"$log" 2>&1 || true
+      wineserver -w >>"$log" 2>&1 || true
+    fi
+    rm -rf "$WINEPREFIX" "$rig/env.sh"
   fi
-  if [ -f "$rig/xvfb.pid" ]; then
-    kill "$(cat "$rig/xvfb.pid")" 2>/dev/null || true
-    rm -f "$rig/xvfb.pid"
-  fi
-  rm -rf "$WINEPREFIX" "$rig/env.sh"
+  stop_x "$rig"
   echo "rig down"
+  return $status
 }
 
 case ${1:-} in
@@ -153,5 +263,5 @@ case ${1:-} in
   down) down "$2" ;;
   driver) load_env "$3"; driver "$2" ;;
   controller) load_env "$3"; controller "$2" ;;
-  *) sed -n '2,9p' "$0" >&2; exit 2 ;;
+  *) sed -n '2,14p' "$0" >&2; exit 2 ;;
 esac

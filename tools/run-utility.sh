@@ -4,19 +4,34 @@
 #
 # With a usable X display ($DISPLAY) the utility opens there and this script waits until you close
 # it. Without one, it runs on a virtual display, saves a screenshot of each tab under
-# build/win32/screenshots/ and ends the utility again.
+# build/<preset>/screenshots/ and ends the utility again.
+#
+# The Wine mode (32-bit, or 64-bit where 32-bit programs cannot run) is chosen as for the tests:
+# see tools/wine-mode.sh; TESSARO_WINE_BITS=64 forces the 64-bit mode.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
-build=$root/build/win32
-rig=$build/run-rig
+# shellcheck source=wine-mode.sh
+. "$here/wine-mode.sh"
 
 "$here/install-packages.sh"
+choose_wine_mode
+echo "$TESSARO_WINE_MODE"
+[ "$TESSARO_PRESET" = win32 ] || "$here/install-packages.sh" 64
+build=$root/build/$TESSARO_PRESET
+rig=$build/run-rig
+
 cd "$root"
 echo "building ..."
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 >/dev/null
+log=$(mktemp)
+if ! { cmake --preset "$TESSARO_PRESET" && cmake --build --preset "$TESSARO_PRESET"; } >"$log" 2>&1; then
+  tail -n 40 "$log" >&2
+  rm -f "$log"
+  echo "run-utility: the build failed" >&2
+  exit 1
+fi
+rm -f "$log"
 
 trap '"$here/rig.sh" down "$rig" >/dev/null 2>&1 || true' EXIT
 

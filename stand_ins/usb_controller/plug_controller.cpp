@@ -1,7 +1,8 @@
 // plug_controller: makes a Tessaro touch controller appear in, or vanish from, the device list
 // that SetupDiGetClassDevs(DIGCF_PRESENT | DIGCF_ALLCLASSES) enumerates.
-//   plug_controller plug [REV]  plug a controller of revision REV (4 hex digits, default 0120);
-//                               a controller plugged before is replaced
+//   plug_controller plug [REV...] plug a controller of revision REV (4 hex digits, default 0120),
+//                               or one controller per REV, in that order; the controllers
+//                               plugged before are replaced
 //   plug_controller unplug      remove it (nothing to do when none is plugged)
 //   plug_controller status      print "plugged" or "unplugged"
 //   plug_controller list        print each present controller: instance id, then its hardware ids
@@ -19,7 +20,9 @@ namespace {
 
 // GUID_DEVCLASS_USB
 const GUID kUsbClass = {0x36fc9e60, 0xc465, 0x11cf, {0x80, 0x56, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
-const char kInstanceId[] = "ROOT\\TESSARO_TOUCH\\0000";
+// Controller n is the device instance ROOT\TESSARO_TOUCH\000n.
+constexpr int kMaxControllers = 4;
+std::string InstanceId(int n) { return "ROOT\\TESSARO_TOUCH\\000" + std::to_string(n); }
 const char kDescription[] = "Tessaro USB touch controller (simulated)";
 const char kHardwareIdPrefix[] = "USB\\Vid_0d7a&Pid_3000&Rev_";
 
@@ -67,22 +70,24 @@ bool PresentControllers(std::vector<std::pair<std::string, std::vector<std::stri
   return true;
 }
 
-// Removes the controller this program plugs; true also when there was none.
+// Removes the controllers this program plugs; true also when there were none.
 bool Unplug() {
   HDEVINFO set = SetupDiCreateDeviceInfoList(nullptr, nullptr);
   if (set == INVALID_HANDLE_VALUE) return false;
-  SP_DEVINFO_DATA device{};
-  device.cbSize = sizeof device;
   bool ok = true;
-  if (SetupDiOpenDeviceInfoA(set, kInstanceId, nullptr, 0, &device))
-    ok = SetupDiRemoveDevice(set, &device) != FALSE;
-  else
-    ok = GetLastError() == ERROR_NO_SUCH_DEVINST;
+  for (int n = 0; n < kMaxControllers; ++n) {
+    SP_DEVINFO_DATA device{};
+    device.cbSize = sizeof device;
+    if (SetupDiOpenDeviceInfoA(set, InstanceId(n).c_str(), nullptr, 0, &device))
+      ok = SetupDiRemoveDevice(set, &device) != FALSE && ok;
+    else
+      ok = GetLastError() == ERROR_NO_SUCH_DEVINST && ok;
+  }
   SetupDiDestroyDeviceInfoList(set);
   return ok;
 }
 
-bool Plug(const std::string& revision) {
+bool Plug(int n, const std::string& revision) {
   // Two hardware ids, the most specific first, as a USB hub reports them; double NUL ends them.
   const std::string base = "USB\\Vid_0d7a&Pid_3000";
   std::string ids = base + "&Rev_" + revision;
@@ -95,7 +100,7 @@ bool Plug(const std::string& revision) {
   if (set == INVALID_HANDLE_VALUE) return false;
   SP_DEVINFO_DATA device{};
   device.cbSize = sizeof device;
-  bool ok = SetupDiCreateDeviceInfoA(set, kInstanceId, &kUsbClass, kDescription, nullptr, 0,
+  bool ok = SetupDiCreateDeviceInfoA(set, InstanceId(n).c_str(), &kUsbClass, kDescription, nullptr, 0,
                                      &device) &&
             SetupDiSetDeviceRegistryPropertyA(set, &device, SPDRP_HARDWAREID,
                                               reinterpret_cast<const BYTE*>(ids.data()),
@@ -113,7 +118,7 @@ bool IsRevision(const char* text) {
 }
 
 int Usage() {
-  std::fprintf(stderr, "usage: plug_controller plug [REV] | unplug | status | list\n");
+  std::fprintf(stderr, "usage: plug_controller plug [REV...] | unplug | status | list\n");
   return 2;
 }
 
@@ -124,9 +129,13 @@ int main(int argc, char** argv) {
   const std::string command = argv[1];
 
   if (command == "plug") {
-    if (argc > 3 || (argc == 3 && !IsRevision(argv[2]))) return Usage();
-    if (!Unplug()) return Fail("removing the controller plugged before");
-    if (!Plug(argc == 3 ? argv[2] : "0120")) return Fail("plugging the controller");
+    if (argc > 2 + kMaxControllers) return Usage();
+    for (int i = 2; i < argc; ++i)
+      if (!IsRevision(argv[i])) return Usage();
+    if (!Unplug()) return Fail("removing the controllers plugged before");
+    if (argc == 2) return Plug(0, "0120") ? 0 : Fail("plugging the controller");
+    for (int i = 2; i < argc; ++i)
+      if (!Plug(i - 2, argv[i])) return Fail("plugging a controller");
     return 0;
   }
   if (command == "unplug") {

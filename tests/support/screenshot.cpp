@@ -19,8 +19,11 @@ std::string ScreenshotPath(const std::string& name) {
 }
 
 bool SaveScreenshot(const std::string& path) {
-  const int width = ::GetSystemMetrics(SM_CXSCREEN);
-  const int height = ::GetSystemMetrics(SM_CYSCREEN);
+  // The whole virtual desktop: on two monitors both of them.
+  const int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
+  const int top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+  const int width = ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
+  const int height = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
   if (width <= 0 || height <= 0) return false;
 
   BITMAPINFOHEADER info{};
@@ -41,7 +44,7 @@ bool SaveScreenshot(const std::string& path) {
   bool copied = false;
   if (bitmap != nullptr) {
     HGDIOBJ old = ::SelectObject(memory, bitmap);
-    copied = ::BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY) != FALSE;
+    copied = ::BitBlt(memory, 0, 0, width, height, screen, left, top, SRCCOPY) != FALSE;
     ::GdiFlush();
     ::SelectObject(memory, old);
   }

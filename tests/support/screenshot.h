@@ -9,7 +9,8 @@ namespace support {
 // the test run turns the pictures into PNG files when ImageMagick is there.
 std::string ScreenshotPath(const std::string& name);
 
-// Writes the whole screen as a 24-bit bottom-up BMP. True when the file was written.
+// Writes the whole virtual desktop (every monitor) as a 24-bit bottom-up BMP. True when the file
+// was written.
 bool SaveScreenshot(const std::string& path);
 
 }  // namespace support

@@ -23,6 +23,9 @@ BITMAPS = {
     "bitmap_184.bmp": (86, 87, 24),
     "bitmap_185.bmp": (88, 93, 24),
     "bitmap_186.bmp": (86, 93, 24),
+    "bitmap_187.bmp": (12, 12, 24),
+    "bitmap_190.bmp": (66, 63, 24),
+    "bitmap_191.bmp": (152, 45, 24),
     "vantora_logo.bmp": (452, 271, 24),
 }
 ICONS = ["icon_128.ico", "setup_icon_128.ico"]

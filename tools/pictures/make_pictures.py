@@ -206,6 +206,58 @@ def picture_monitor(width, height, targets, touched):
     return c
 
 
+def picture_square_bullet():
+    """12 x 12: a small raised blue square, the Advanced page's bullet."""
+    c = Canvas(12, 12)
+    framed_rect(c, 2, 2, 10, 10, (0, 0, 200))
+    rect(c, 3, 3, 6, 6, (110, 150, 255))
+    return c
+
+
+def picture_product():
+    """66 x 63: a touch monitor with a finger on its screen, the Info page's picture."""
+    c = Canvas(66, 63)
+    framed_rect(c, 2, 2, 64, 44, BEZEL)
+    framed_rect(c, 6, 6, 60, 39, SCREEN, BLACK)
+    rect(c, 56, 41, 60, 43, LED)
+    framed_rect(c, 27, 44, 39, 52, BEZEL)
+    framed_rect(c, 15, 52, 51, 58, BEZEL)
+    blue_target(c, 24, 20, 6.5)
+    hand(c, 24.5, 20.5, 20)
+    return c
+
+
+# 5 x 7 letters of the maker's name, one string per row, "#" drawn.
+LETTERS = {
+    "V": ["#...#", "#...#", "#...#", "#...#", ".#.#.", ".#.#.", "..#.."],
+    "A": [".###.", "#...#", "#...#", "#####", "#...#", "#...#", "#...#"],
+    "N": ["#...#", "##..#", "#.#.#", "#.#.#", "#..##", "#...#", "#...#"],
+    "T": ["#####", "..#..", "..#..", "..#..", "..#..", "..#..", "..#.."],
+    "O": [".###.", "#...#", "#...#", "#...#", "#...#", "#...#", ".###."],
+    "R": ["####.", "#...#", "#...#", "####.", "#.#..", "#..#.", "#...#"],
+}
+
+
+def lettering(c, text, x, y, scale, colour):
+    for letter in text:
+        for row, bits in enumerate(LETTERS[letter]):
+            for col, bit in enumerate(bits):
+                if bit == "#":
+                    rect(c, x + col * scale, y + row * scale,
+                         x + (col + 1) * scale, y + (row + 1) * scale, colour)
+        x += 6 * scale
+
+
+def picture_logo():
+    """152 x 45: the maker's name over a blue band, the Info page's banner."""
+    c = Canvas(152, 45)
+    framed_rect(c, 0, 0, 152, 45, WHITE, (0, 0, 128))
+    rect(c, 1, 34, 151, 44, SCREEN)
+    line(c, 1, 33, 151, 33, 1.0, (0, 0, 128))
+    lettering(c, "VANTORA", 16, 5, 3, (0, 0, 128))
+    return c
+
+
 def picture_icon(size):
     c = Canvas(size, size, None)
     s = size / 32
@@ -323,6 +375,9 @@ PICTURES = {
     "bitmap_186.bmp": lambda: bmp_bytes(picture_monitor(86, 93, [(0, 0), (1, 1)], 1), 24),
     "bitmap_185.bmp": lambda: bmp_bytes(picture_monitor(
         88, 93, [(0, 0), (1, 0), (0.5, 0.5), (0, 1), (1, 1)], 2), 24),
+    "bitmap_187.bmp": lambda: bmp_bytes(picture_square_bullet(), 24),
+    "bitmap_190.bmp": lambda: bmp_bytes(picture_product(), 24),
+    "bitmap_191.bmp": lambda: bmp_bytes(picture_logo(), 24),
     "icon_128.ico": lambda: ico_bytes([picture_icon(32), picture_icon(16)]),
     "setup_icon_128.ico": lambda: ico_bytes([picture_setup_icon(32), picture_setup_icon(16)]),
     "vantora_logo.bmp": lambda: bmp_bytes(picture_logo(LOGO_WIDTH, LOGO_HEIGHT), 24),

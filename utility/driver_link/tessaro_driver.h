@@ -54,6 +54,8 @@ constexpr std::uint8_t kCalTypeFivePoint = 3;
 // Cable connection: the IOCTL_CABLE_CONNECTION byte and the LTRB setting.
 constexpr std::int32_t kCableLTRB = 1;
 constexpr std::int32_t kCableBRTL = 0;
+// The IOCTL_CABLE_CONNECTION input.
+using CableConnectionByte = std::uint8_t;
 
 // Records travel as little-endian bytes; on x86 a packed structure is exactly that.
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "records are laid out little-endian");
@@ -85,8 +87,27 @@ struct CAL_PTS {
   std::uint16_t targets[10];
 };
 
+// IOCTL_MAPPING: the touch monitor's position and size and the primary monitor's size, all in
+// virtual-desktop pixels, unscaled.
+struct MonitorMappingRecord {
+  std::int32_t touchLeft;
+  std::int32_t touchTop;
+  std::int32_t touchWidth;
+  std::int32_t touchHeight;
+  std::int32_t primaryWidth;
+  std::int32_t primaryHeight;
+};
+
+// IOCTL_GET_VERSION answers the driver's version in two bytes.
+struct DriverVersion {
+  std::uint8_t major;
+  std::uint8_t minor;
+};
+
 #pragma pack(pop)
 
+static_assert(sizeof(MonitorMappingRecord) == 24);
+static_assert(sizeof(DriverVersion) == 2);
 static_assert(sizeof(CAL_COEFF) == 18);
 static_assert(sizeof(CAL_5PT) == 40);
 static_assert(sizeof(CAL_PTS) == 20);
