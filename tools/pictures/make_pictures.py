@@ -292,7 +292,7 @@ LOGO_WIDTH, LOGO_HEIGHT = 452, 271
 LOGO_TOP, LOGO_BOTTOM = (16, 40, 96), (60, 120, 210)
 
 
-def picture_logo(width, height):
+def picture_wizard_logo(width, height):
     """The wizard's logo: a touch screen with a target and a touching hand on a blue sky."""
     c = Canvas(width, height)
     for y in range(height):
@@ -380,7 +380,7 @@ PICTURES = {
     "bitmap_191.bmp": lambda: bmp_bytes(picture_logo(), 24),
     "icon_128.ico": lambda: ico_bytes([picture_icon(32), picture_icon(16)]),
     "setup_icon_128.ico": lambda: ico_bytes([picture_setup_icon(32), picture_setup_icon(16)]),
-    "vantora_logo.bmp": lambda: bmp_bytes(picture_logo(LOGO_WIDTH, LOGO_HEIGHT), 24),
+    "vantora_logo.bmp": lambda: bmp_bytes(picture_wizard_logo(LOGO_WIDTH, LOGO_HEIGHT), 24),
 }
 
 
