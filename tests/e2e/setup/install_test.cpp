@@ -13,6 +13,7 @@
 #include "registry.h"
 #include "screenshot.h"
 #include "setup_session.h"
+#include "tessaro_session.h"
 #include "ui.h"
 #include "wait.h"
 
@@ -180,6 +181,28 @@ TEST_F(Install, CopiesLinksInstallsTheDriverAndSetsTheDoubleClickArea) {
   EXPECT_TRUE(support::DriverRunning());
   EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, kMouseKey, "DoubleClickWidth"), "100");
   EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, kMouseKey, "DoubleClickHeight"), "100");
+}
+
+// The installed utility, started as the program group's shortcut starts it (its target and
+// arguments, no working directory of its own), shows the plugged controller and the contact text.
+TEST_F(Install, InstalledUtilityStartsFromItsShortcutAndShowsTheController) {
+  ASSERT_TRUE(setup_test::PlugController(true));
+  {
+    SetupSession setup;
+    RunInstall(setup, false);
+  }
+  ASSERT_FALSE(HasFailure());
+  const std::optional<Link> link = ReadLink(setup_test::ProgramGroupFolder() + "\\Tessaro.lnk");
+  ASSERT_TRUE(link.has_value());
+  ASSERT_EQ(link->workingDirectory, "");
+  support::TessaroSession tessaro;
+  ASSERT_TRUE(tessaro.Launch(link->target, link->arguments));
+  ASSERT_TRUE(tessaro.WaitForMainWindow());
+  HWND info = tessaro.PageWindow(support::Page::kInfo);
+  EXPECT_EQ(support::WindowText(::GetDlgItem(info, 1022)), "Controller Version: 1.20");
+  EXPECT_EQ(support::WindowText(::GetDlgItem(info, 1052)),
+            *setup_test::ReadFileBytes(setup_test::InstallFolder() + "\\tessaro_email.txt"));
+  EXPECT_TRUE(tessaro.EndWithOk());
 }
 
 TEST_F(Install, SecondInstallationSkipsTheDriverAndOverwritesWhatItMay) {
