@@ -28,9 +28,9 @@ constexpr char kProgramGroup[] = "Vantora USB";
 
 // Source (in the current directory) and destination (in the install folder) have one name.
 constexpr const char* kFileTable[] = {
-    "Tessaro.exe",  "mausvex.exe",       "setup.exe",        "korvinst.dll",
-    "korvinst.lib", "kestrun.exe",       "tessaro_email.txt", "vantora_logo.bmp",
-    "vtusb.sys",    "vtusb.inf",         "VantoraHelp.chm",  "DorrantHelp.chm",
+    "Tessaro.exe",  "mausvex.exe", "setup.exe",         "korvinst.dll",
+    "korvinst.lib", "kestrun.exe", "tessaro_email.txt", "vantora_logo.bmp",
+    "vtusb.sys",    "vtusb.inf",   "VantoraHelp.chm",   "DorrantHelp.chm",
 };
 constexpr std::size_t kFileCount = sizeof(kFileTable) / sizeof(kFileTable[0]);
 static_assert(kFileCount == 12);
