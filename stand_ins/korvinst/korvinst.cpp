@@ -10,8 +10,6 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "common/hardware_id.h"
@@ -26,28 +24,44 @@ constexpr char kEnumKey[] = "System\\CurrentControlSet\\Services\\VTusb\\ENUM";
 constexpr int kFailure = 2;
 constexpr int kMaxOemInf = 10000;
 
+bool ReadFileBytes(const std::string& path, std::string* bytes) {
+  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  bytes->clear();
+  char chunk[4096];
+  DWORD read = 0;
+  bool ok = true;
+  while ((ok = ::ReadFile(file, chunk, sizeof(chunk), &read, nullptr) != FALSE) && read > 0) {
+    bytes->append(chunk, read);
+  }
+  ::CloseHandle(file);
+  return ok;
+}
+
+bool WriteFileBytes(const std::string& path, const std::string& bytes, bool append = false) {
+  HANDLE file = ::CreateFileA(path.c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE,
+                              FILE_SHARE_READ, nullptr, append ? OPEN_ALWAYS : CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const bool ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                              nullptr) &&
+                  written == bytes.size();
+  ::CloseHandle(file);
+  return ok;
+}
+
 void Log(const std::string& line) {
   char path[MAX_PATH] = {};
   const DWORD length = ::GetEnvironmentVariableA("KORVINST_LOG", path, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return;
-  std::ofstream(path, std::ios::app) << line << "\n";
+  WriteFileBytes(path, line + "\n", true);
 }
 
 int Logged(const std::string& call, int result) {
   Log(call + " -> " + std::to_string(result));
   return result;
-}
-
-bool ReadFileBytes(const std::string& path, std::string* bytes) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return false;
-  bytes->assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-  return true;
-}
-
-bool WriteFileBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  return static_cast<bool>(file.write(bytes.data(), static_cast<std::streamsize>(bytes.size())));
 }
 
 std::string WindowsFolder() {

@@ -99,6 +99,10 @@ class Install : public testing::Test {
     ::CoUninitialize();
   }
 
+  // The user's double-click area comes back after the test, for the programs started later.
+  support::ValueRestorer width_{HKEY_CURRENT_USER, kMouseKey, "DoubleClickWidth"};
+  support::ValueRestorer height_{HKEY_CURRENT_USER, kMouseKey, "DoubleClickHeight"};
+
   // A full installation from the install set, answered as a user would; the bar at each box.
   static void RunInstall(SetupSession& setup, bool driverInstalledBefore) {
     ASSERT_TRUE(setup.Start());

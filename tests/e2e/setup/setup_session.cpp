@@ -314,10 +314,11 @@ BoxSeen ReadBox(HWND box) {
   for (int id = 1; id <= 11; ++id) {
     if (::GetDlgItem(box, id) != nullptr) seen.buttons.push_back(id);
   }
-  // The icon is a static of icon style; a box without one has it hidden or not at all.
+  // The icon is a static of icon style that holds one; a box without an icon has it empty.
   for (HWND child : support::ChildWindows(box)) {
     if (support::ClassNameOf(child) == "Static" && ::IsWindowVisible(child) &&
-        (::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+        (::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
+        ::SendMessageW(child, STM_GETICON, 0, 0) != 0) {
       seen.hasIcon = true;
     }
   }
