@@ -313,4 +313,40 @@ TEST_F(Install, FailedFolderLookupMakesNothing) {
   EXPECT_FALSE(setup_test::FileExists(setup_test::FolderOfKind(1) + "\\Tessaro-USB.lnk"));
 }
 
+// A Program Files folder so long that the install folder's paths do not fit 260 characters:
+// those copies and links are skipped, silently, and the run ends as usual.
+TEST_F(Install, PathsTooLongForTheBufferAreSkipped) {
+  constexpr char kVersionKey[] = "Software\\Microsoft\\Windows\\CurrentVersion";
+  support::ValueRestorer programFiles(HKEY_LOCAL_MACHINE, kVersionKey, "ProgramFilesDir");
+  const std::string longFolder = "C:\\" + std::string(240, 'p');
+  std::vector<std::uint8_t> bytes(longFolder.begin(), longFolder.end());
+  bytes.push_back(0);
+  ASSERT_TRUE(support::WriteValue(HKEY_LOCAL_MACHINE, kVersionKey, "ProgramFilesDir", REG_SZ,
+                                  bytes));
+  ASSERT_TRUE(::CreateDirectoryA(longFolder.c_str(), nullptr));
+
+  SetupSession setup;
+  ASSERT_TRUE(setup.Start());
+  ASSERT_TRUE(setup.Next());
+  ASSERT_TRUE(setup.ExpectBox("setup", kCalibrate));
+  ASSERT_TRUE(setup.WaitForExit());
+  EXPECT_EQ(setup.ExitCode(), 0u);
+  EXPECT_EQ(setup.StatusesShown(), FullRunStatuses(true));
+  // The install folder still fits, none of its files does: no file and no link went anywhere.
+  EXPECT_TRUE(setup_test::FileExists(longFolder + "\\Vantora\\USB"));
+  std::vector<std::string> inside;
+  WIN32_FIND_DATAA found{};
+  HANDLE search = ::FindFirstFileA((longFolder + "\\Vantora\\USB\\*").c_str(), &found);
+  ASSERT_NE(search, INVALID_HANDLE_VALUE);
+  do {
+    if (found.cFileName[0] != '.') inside.emplace_back(found.cFileName);
+  } while (::FindNextFileA(search, &found));
+  ::FindClose(search);
+  EXPECT_TRUE(inside.empty()) << testing::PrintToString(inside);
+  EXPECT_FALSE(setup_test::FileExists(setup_test::FolderOfKind(1) + "\\Tessaro-USB.lnk"));
+  EXPECT_FALSE(setup_test::FileExists(setup_test::ProgramGroupFolder() + "\\Tessaro.lnk"));
+  EXPECT_TRUE(setup_test::FileExists(setup_test::ProgramGroupFolder()));
+  setup_test::RemoveFolder(longFolder);
+}
+
 }  // namespace

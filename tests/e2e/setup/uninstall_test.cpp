@@ -134,6 +134,7 @@ TEST_F(Uninstall, MarkedInfWithoutItsPrecompiledFileShowsTheSystemText) {
   ASSERT_TRUE(setup.Next());
   support::DialogSeen box;
   ASSERT_TRUE(setup.WaitForMessageBox(&box));
+  support::SaveScreenshot(support::ScreenshotPath("setup-uninstall-deleting-files"));
   EXPECT_EQ(setup.BarPosition(), 100);
   EXPECT_EQ(setup.StatusText(), "Delete Files ...");
   std::erase(box.text, '\r');
