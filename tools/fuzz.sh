@@ -1,39 +1,48 @@
-#!/bin/bash
-# Fuzzes the portable code with libFuzzer (clang, ASan + UBSan): every target of tests/fuzz/,
-# or the ones named, each for RUNS inputs (10 million unless given), starting from its seed
-# corpus in tests/fuzz/corpus/NAME/. Prints each target's count of inputs; fails on a finding.
-#   tools/fuzz.sh [RUNS] [TARGET...]
+#!/usr/bin/env bash
+# Fuzzes the portable code: the hold, the calibration arithmetic, the decoding of stored
+# values and the hardware-identifier walk, each target with RUNS inputs (default 10 million),
+# under ASan and UBSan (float-to-integer conversions included), starting from its seed corpus
+# in tests/fuzz/corpus/ where it has one, and prints the figures. Not part of tools/test-all.sh.
+#
+#   tools/fuzz.sh [RUNS]
 set -euo pipefail
+
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=$root/build/fuzz
 runs=${1:-10000000}
-shift || true
+build=$root/build/fuzz
 
-command -v clang++ >/dev/null || { echo "fuzz.sh: clang++ is missing (apt-get install clang)" >&2; exit 1; }
-cmake -S "$root/tests/fuzz" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j2 >/dev/null
-
-if [ $# -eq 0 ]; then
-  set -- $(cd "$root/tests/fuzz" && ls *_fuzz.cpp | sed 's/_fuzz\.cpp$//')
+if ! command -v clang++ >/dev/null || ! clang++ -fsanitize=fuzzer -x c++ - -o /dev/null \
+    <<<'extern "C" int LLVMFuzzerTestOneInput(const unsigned char*, unsigned long) { return 0; }' \
+    2>/dev/null; then
+  echo "fuzz: clang with libFuzzer is needed (apt-get install clang libclang-rt-14-dev)" >&2
+  exit 1
 fi
 
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DTESSARO_FUZZ=ON >/dev/null
+cmake --build "$build" -j2 >/dev/null
+
 status=0
-for name in "$@"; do
-  # New inputs go to a working corpus in the build folder; the repo keeps its seeds.
-  work=$build/corpus/$name
-  mkdir -p "$work" "$build/findings/$name"
-  log=$build/$name.log
-  start=$(date +%s)
-  if "$build/${name}_fuzz" -runs="$runs" -print_final_stats=1 \
-      -artifact_prefix="$build/findings/$name/" "$work" "$root/tests/fuzz/corpus/$name" \
-      >"$log" 2>&1; then
-    result="no finding"
+summary=()
+for target in hold_tracker_fuzz calibration_math_fuzz stored_values_fuzz hardware_id_fuzz; do
+  corpus=$build/corpus/$target
+  mkdir -p "$corpus"
+  log=$build/$target.log
+  start=$SECONDS
+  # New inputs go to the build folder; a seed corpus in the repo is read, never written.
+  seeds=$root/tests/fuzz/corpus/${target%_fuzz}
+  [ -d "$seeds" ] || seeds=
+  if "$build/tests/fuzz/$target" -runs="$runs" -max_len=512 -print_final_stats=1 "$corpus" \
+      ${seeds:+"$seeds"} >"$log" 2>&1; then
+    result=clean
   else
-    result="FINDING (see $log and $build/findings/$name/)"
+    result=FAILED
     status=1
   fi
-  done_runs=$(sed -n 's/^Done \([0-9]*\) runs.*/\1/p' "$log" | tail -1)
-  echo "$name: ${done_runs:-?} inputs in $(( $(date +%s) - start )) s, $result"
+  executed=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
+  summary+=("$(printf '%-22s %s inputs, %s s, %s' "$target" "${executed:-?}" $((SECONDS - start)) "$result")")
+  [ "$result" = clean ] || tail -30 "$log"
 done
+echo "=== fuzzing ($runs runs each; logs in $build)"
+printf '  %s\n' "${summary[@]}"
 exit $status

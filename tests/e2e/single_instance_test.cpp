@@ -13,8 +13,6 @@ namespace {
 
 using support::TessaroSession;
 
-constexpr DWORD kSecondStartMs = 5000;
-
 // Starts a second instance and watches it until it ends; returns the windows it showed.
 std::vector<HWND> WindowsOfASecondStart(TessaroSession& second, bool* ended) {
   std::vector<HWND> shown;
@@ -27,7 +25,7 @@ std::vector<HWND> WindowsOfASecondStart(TessaroSession& second, bool* ended) {
                                }
                                return !second.Running();
                              },
-                             kSecondStartMs);
+                             support::kWaitMs);
   return shown;
 }
 
@@ -40,7 +38,7 @@ TEST(SingleInstance, SecondStartEndsAtOnceWithoutWindowOrMessage) {
   bool ended = false;
   const std::vector<HWND> shown = WindowsOfASecondStart(second, &ended);
 
-  EXPECT_TRUE(ended) << "the second instance still runs after " << kSecondStartMs << " ms";
+  EXPECT_TRUE(ended) << "the second instance still runs after " << support::kWaitMs << " ms";
   EXPECT_TRUE(shown.empty()) << "the second instance showed " << shown.size() << " window(s)";
   // The first instance goes on as before, with no message either.
   EXPECT_TRUE(first.Running());

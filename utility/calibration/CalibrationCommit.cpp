@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <optional>
+#include <vector>
 
 #include "driver_link/device_control.h"
 #include "driver_link/settings_store.h"
@@ -29,34 +30,24 @@ std::optional<RecordForm> RecordFormOf(CalibrationKind kind) {
   return std::nullopt;
 }
 
-// Reads a setting into a copy of the value it replaces: the value changes only when the read
-// succeeds, and a stored value shorter than the setting keeps the rest of what it replaces.
-template <class T>
-void LoadInto(SettingKind kind, T& value) {
-  T read = value;
-  if (LoadSetting(kind, &read)) value = read;
-}
-
 }  // namespace
 
 CCalibrationCommit::CCalibrationCommit() {
-  std::memcpy(m_prevRecord.data(), &kNeutralCalCoeff, sizeof(CAL_COEFF));
   std::memcpy(m_cal.recordBuffer.data(), &kNeutralCalCoeff, sizeof(CAL_COEFF));
 }
 
 CalibrationKind CCalibrationCommit::StoredKind(CalibrationKind otherwise) {
-  std::uint32_t stored = static_cast<std::uint8_t>(otherwise);
-  LoadInto(kSettingCalType, stored);
-  return static_cast<CalibrationKind>(stored & 0xFF);
+  return calibration::DecodeKind(LoadSettingBytes(kSettingCalType), otherwise);
 }
 
+// Every value is decoded into a copy of the one it replaces, and only when it could be read.
 void CCalibrationCommit::LoadPreviousCalibration() {
-  m_prevKind = StoredKind(m_prevKind);
-  if (const std::optional<RecordForm> form = RecordFormOf(m_prevKind)) {
-    LoadInto(form->setting, m_prevRecord);
+  m_previous.TakeCalType(LoadSettingBytes(kSettingCalType));
+  if (const std::optional<RecordForm> form = RecordFormOf(m_previous.Kind())) {
+    m_previous.TakeRecord(LoadSettingBytes(form->setting));
   }
-  LoadInto(kSettingLTRB, m_nPrevLTRB);
-  LoadInto(kSettingRotation, m_nPrevRotation);
+  m_previous.TakeLTRB(LoadSettingBytes(kSettingLTRB));
+  m_previous.TakeRotation(LoadSettingBytes(kSettingRotation));
 }
 
 bool CCalibrationCommit::ResetCalibration(CalibrationKind kind,
@@ -133,21 +124,21 @@ void CCalibrationCommit::StoreInvertedConnection() {
 }
 
 void CCalibrationCommit::RestorePreviousCalibration() {
-  SetKind(m_prevKind);
+  SetKind(m_previous.Kind());
   const std::uint8_t type = m_cal.calType;
   if (!SendRequest(IOCTL_SET_CAL_TYPE, &type, 1, "IOCTL_SET_CAL_TYPE failed")) return;
   // An unknown type has no record of a known length: nothing more is sent.
-  const std::optional<RecordForm> form = RecordFormOf(m_prevKind);
+  const std::optional<RecordForm> form = RecordFormOf(m_previous.Kind());
   if (!form) return;
-  std::memcpy(m_cal.recordBuffer.data(), m_prevRecord.data(), form->size);
+  std::memcpy(m_cal.recordBuffer.data(), m_previous.Record().data(), form->size);
   if (!SendRequest(form->code, m_cal.recordBuffer.data(), form->size,
                    "IOCTL_SET_CAL_COEFF failed")) {
     return;
   }
-  m_cal.cableConnection = m_nPrevLTRB;
+  m_cal.cableConnection = m_previous.LTRB();
   if (!SendCableConnection()) return;
-  if (m_prevKind == CalibrationKind::kFivePoint) {
-    m_cal.rotation = m_nPrevRotation;
+  if (m_previous.Kind() == CalibrationKind::kFivePoint) {
+    m_cal.rotation = m_previous.Rotation();
     SendRotation();
   }
 }

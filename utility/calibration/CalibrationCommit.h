@@ -2,10 +2,10 @@
 // the computed calibration sent and stored, the previous one put back, the initial state.
 #pragma once
 
-#include <array>
 #include <cstdint>
 
 #include "calibration/calibration_math.h"
+#include "calibration/calibration_snapshot.h"
 
 class CCalibrationCommit {
  public:
@@ -49,9 +49,6 @@ class CCalibrationCommit {
   calibration::CalibrationData m_cal;
 
   // The settings key's calibration as it was when the last calibration started; a cancel
-  // sends it back. Until the key supplies them: a two-point neutral calibration, LTRB, 0 deg.
-  calibration::CalibrationKind m_prevKind = calibration::CalibrationKind::kTwoPoint;
-  std::array<std::uint8_t, sizeof(CAL_5PT)> m_prevRecord{};
-  std::int32_t m_nPrevLTRB = kCableLTRB;
-  std::int32_t m_nPrevRotation = 0;
+  // sends it back.
+  calibration::CalibrationSnapshot m_previous;
 };

@@ -61,20 +61,29 @@ BOOL SaveSetting(SettingKind kind, const void* data) {
   return TRUE;
 }
 
-BOOL LoadSetting(SettingKind kind, void* buffer) {
-  if (kind == kSettingDBClkTime) return FALSE;
+std::optional<std::vector<std::uint8_t>> LoadSettingBytes(SettingKind kind) {
+  if (kind == kSettingDBClkTime) return std::nullopt;
   const SettingValue* setting = FindSetting(kind);
-  if (setting == nullptr || g_strSettingsKey.empty()) return FALSE;
+  if (setting == nullptr || g_strSettingsKey.empty()) return std::nullopt;
   HKEY key = nullptr;
   if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, g_strSettingsKey.c_str(), 0, KEY_ALL_ACCESS, &key) !=
       ERROR_SUCCESS) {
-    return FALSE;
+    return std::nullopt;
   }
+  std::vector<std::uint8_t> bytes(setting->size);
   DWORD size = setting->size;
-  const LONG status =
-      ::RegQueryValueExA(key, setting->name, nullptr, nullptr, static_cast<BYTE*>(buffer), &size);
+  const LONG status = ::RegQueryValueExA(key, setting->name, nullptr, nullptr, bytes.data(), &size);
   ::RegCloseKey(key);
-  return status == ERROR_SUCCESS;
+  if (status != ERROR_SUCCESS) return std::nullopt;
+  bytes.resize(size);
+  return bytes;
+}
+
+BOOL LoadSetting(SettingKind kind, void* buffer) {
+  const std::optional<std::vector<std::uint8_t>> bytes = LoadSettingBytes(kind);
+  if (!bytes) return FALSE;
+  if (!bytes->empty()) std::memcpy(buffer, bytes->data(), bytes->size());
+  return TRUE;
 }
 
 BOOL GetShellFolderPath(char* buffer, FolderKind kind) {

@@ -4,7 +4,10 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 // The key's path below HKEY_LOCAL_MACHINE, set by the main window as it initialises; empty
 // before, and then nothing is read or written.
@@ -25,8 +28,11 @@ enum SettingKind : int {
 // Writes the kind's value from `data` (the kind's size). False only when the key cannot be
 // created or opened; an unknown kind writes nothing and still answers true.
 BOOL SaveSetting(SettingKind kind, const void* data);
-// Reads the kind's value into `buffer` (the kind's size); kinds 1 to 6 only.
+// Reads the kind's value into `buffer` (the kind's size); kinds 1 to 6 only. Only the stored
+// bytes are written: a shorter value leaves the rest of the buffer as it was.
 BOOL LoadSetting(SettingKind kind, void* buffer);
+// The kind's stored bytes, when the value fits the kind's size; kinds 1 to 6 only.
+std::optional<std::vector<std::uint8_t>> LoadSettingBytes(SettingKind kind);
 
 enum FolderKind : int {
   kFolderCommonDesktop = 1,
