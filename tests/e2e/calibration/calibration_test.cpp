@@ -299,6 +299,9 @@ class Calibration : public testing::Test {
     ASSERT_TRUE(Press(button));
     ASSERT_TRUE(WaitForScreen());
     ASSERT_TRUE(WaitForFirstTarget(first));
+    // The screen of an earlier calibration may show its first target before the new start has
+    // sent its reset: the start is done when the program answers.
+    ASSERT_TRUE(Settled());
   }
   void StartFivePoints() { StartCalibration(kFivePointsButton, kFivePointTargets[0]); }
   void StartTwoPoints() { StartCalibration(kTwoPointsButton, kTwoPointTargets[0]); }
@@ -729,9 +732,12 @@ TEST_F(Calibration, TheMainWindowIsDisabledWhileTheCheckDialogOrAMessageBoxIsUp)
   support::DialogSeen check;
   ASSERT_TRUE(WaitForCheckDialog(&check));
   EXPECT_FALSE(::IsWindowEnabled(main)) << "check dialog";
+  TakeSent();
   ASSERT_TRUE(session_.AnswerDialog(check, IDCANCEL));
   ASSERT_TRUE(WaitForScreenHidden());
   EXPECT_TRUE(support::WaitUntil([&] { return ::IsWindowEnabled(main) != FALSE; }));
+  // The screen hides before the restore: it is done when the driver has it.
+  EXPECT_TRUE(DriverReceived(kFirstUseRestore));
 
   ASSERT_TRUE(SetFailingCodes({kSetCal}));
   StartTwoPoints();
