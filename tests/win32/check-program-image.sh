@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Checks that a program is a 32-bit Windows GUI executable that imports nothing but DLLs every
-# Windows system has, so it runs without any MinGW runtime DLL beside it.
-#   check-program-image.sh OBJDUMP PROGRAM
+# Windows system has (and the DLLs named after it, which ship beside it), so it runs without any
+# MinGW runtime DLL beside it.
+#   check-program-image.sh OBJDUMP PROGRAM [SHIPPED_DLL...]
 set -uo pipefail
 objdump=$1
 program=$2
+shift 2
+shipped=("$@")
 
 # DLLs that are part of Windows itself (names compared in lower case).
 system_dlls=(
@@ -32,6 +35,8 @@ for dll in "${imports[@]}"; do
   lower=${dll,,}
   if printf '%s\n' "${system_dlls[@]}" | grep -qxF "$lower"; then
     echo "import: $dll"
+  elif [ ${#shipped[@]} -gt 0 ] && printf '%s\n' "${shipped[@]}" | grep -qxF "$lower"; then
+    echo "import: $dll (shipped beside it)"
   else
     echo "FAIL: $program imports $dll, which is not a Windows system DLL"
     status=1

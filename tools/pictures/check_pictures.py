@@ -28,9 +28,15 @@ BITMAPS = {
     "bitmap_189.bmp": (48, 48, 24),
     "bitmap_190.bmp": (66, 63, 24),
     "bitmap_191.bmp": (152, 45, 24),
+    "vantora_logo.bmp": (452, 271, 24),
 }
 # name: sizes of its images
-ICONS = {"icon_128.ico": [32, 16], "icon_177.ico": [32], "icon_195.ico": [32]}
+ICONS = {
+    "icon_128.ico": [32, 16],
+    "setup_icon_128.ico": [32, 16],
+    "icon_177.ico": [32],
+    "icon_195.ico": [32],
+}
 # Icons whose every pixel must be transparent (the hidden pointer).
 TRANSPARENT_ICONS = {"icon_177.ico"}
 

@@ -316,6 +316,48 @@ def picture_arrow_icon():
     return c
 
 
+def picture_setup_icon(size):
+    """Setup's icon: a touch screen above an open box it is unpacked from."""
+    c = Canvas(size, size, None)
+    s = size / 32
+    framed_rect(c, 6 * s, 1 * s, 26 * s, 15 * s, BEZEL)
+    framed_rect(c, 8 * s, 3 * s, 24 * s, 13 * s, SCREEN, BLACK)
+    polygon(c, [(3 * s, 18 * s), (29 * s, 18 * s), (26 * s, 31 * s), (6 * s, 31 * s)], CUFF)
+    outline(c, [(3 * s, 18 * s), (29 * s, 18 * s), (26 * s, 31 * s), (6 * s, 31 * s)], OUTLINE)
+    rect(c, 12 * s, 18 * s, 20 * s, 22 * s, BEZEL)
+    if size >= 32:
+        blue_target(c, 16, 8, 4)
+    return c
+
+
+# The logo keeps its own size in the wizard's picture area (259 x 163 dialog units of Verdana 8).
+LOGO_WIDTH, LOGO_HEIGHT = 452, 271
+LOGO_TOP, LOGO_BOTTOM = (16, 40, 96), (60, 120, 210)
+
+
+def picture_wizard_logo(width, height):
+    """The wizard's logo: a touch screen with a target and a touching hand on a blue sky."""
+    c = Canvas(width, height)
+    for y in range(height):
+        t = y / (height - 1)
+        colour = tuple(round(a + (b - a) * t) for a, b in zip(LOGO_TOP, LOGO_BOTTOM))
+        c.rows[y] = [colour] * width
+    mx, my, mw, mh = width // 8, height // 6, width * 3 // 8, height * 5 // 9
+    framed_rect(c, mx, my, mx + mw, my + mh, BEZEL)
+    framed_rect(c, mx + 8, my + 8, mx + mw - 8, my + mh - 20, SCREEN, BLACK)
+    disc(c, mx + mw - 14, my + mh - 10, 3, LED)
+    framed_rect(c, mx + mw // 2 - 10, my + mh, mx + mw // 2 + 10, my + mh + 14, BEZEL)
+    framed_rect(c, mx + mw // 2 - 40, my + mh + 14, mx + mw // 2 + 40, my + mh + 22, BEZEL)
+    tx, ty = mx + mw // 2, my + (mh - 12) // 2
+    blue_target(c, tx, ty, 18)
+    hand(c, tx + 0.5, ty + 0.5, 20)
+    # Three bars on the right: the steps of an installation, the last one still to come.
+    for i, fill in enumerate((LED, LED, BEZEL_SHADE)):
+        y0 = my + 20 + i * (mh // 3)
+        framed_rect(c, width * 5 // 8, y0, width * 7 // 8, y0 + mh // 6, fill)
+    return c
+
+
 # ---------------------------------------------------------------- writers
 
 def bmp_bytes(c, bits):
@@ -384,6 +426,8 @@ PICTURES = {
     "bitmap_189.bmp": lambda: bmp_bytes(picture_bulb(False), 24),
     "icon_177.ico": lambda: ico_bytes([picture_empty_icon()]),
     "icon_195.ico": lambda: ico_bytes([picture_arrow_icon()]),
+    "setup_icon_128.ico": lambda: ico_bytes([picture_setup_icon(32), picture_setup_icon(16)]),
+    "vantora_logo.bmp": lambda: bmp_bytes(picture_wizard_logo(LOGO_WIDTH, LOGO_HEIGHT), 24),
 }
 
 

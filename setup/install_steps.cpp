@@ -1,0 +1,165 @@
+#include "install_steps.h"
+
+#include <objbase.h>
+#include <shlobj.h>
+
+#include "SetupDlg.h"
+#include "framework/App.h"
+#include "korvinst.h"
+
+namespace {
+
+constexpr char kCaption[] = "Vantora";
+
+// The steps report to the wizard, the application's main window.
+void Status(const std::string& text) {
+  static_cast<CSetupDlg*>(fw::AfxGetApp()->m_pMainWnd)->SetStatus(text.c_str(), false);
+}
+
+}  // namespace
+
+std::optional<std::string> LookUpFolder(setup::FolderKind kind) {
+  char buffer[setup::kPathCapacity] = {};
+  if (!::RegGetPath(buffer, kind)) return std::nullopt;
+  buffer[setup::kPathCapacity - 1] = '\0';
+  return std::string(buffer);
+}
+
+std::optional<std::string> InstallFolderIn(const std::optional<std::string>& programFiles) {
+  return setup::JoinPath(setup::JoinPath(programFiles, setup::kInstallFolderParts[0]),
+                         setup::kInstallFolderParts[1]);
+}
+
+const std::optional<std::string>& LinkFolder(const setup::Shortcut& shortcut,
+                                             const std::optional<std::string>& desktop,
+                                             const std::optional<std::string>& group,
+                                             const std::optional<std::string>& startup) {
+  switch (shortcut.linkFolder) {
+    case setup::kFolderCommonDesktop:
+      return desktop;
+    case setup::kFolderCommonStartup:
+      return startup;
+    default:
+      return group;
+  }
+}
+
+std::optional<std::string> ProgramGroupIn(const std::optional<std::string>& programs) {
+  return setup::JoinPath(programs, setup::kProgramGroup);
+}
+
+// The Startup folder is looked up only as a precondition.
+BOOL CopyFiles() {
+  std::optional<std::string> programFiles = LookUpFolder(setup::kFolderProgramFiles);
+  if (!programFiles || !LookUpFolder(setup::kFolderCommonStartup)) {
+    ::MessageBoxA(nullptr, "cannot copy files.\n(cannot retrieve Program Files paths from registry)",
+                  kCaption, MB_OK);
+    return TRUE;
+  }
+  const std::optional<std::string> vantora =
+      setup::JoinPath(programFiles, setup::kInstallFolderParts[0]);
+  if (vantora) ::CreateDirectoryA(vantora->c_str(), nullptr);
+  const std::optional<std::string> installFolder = InstallFolderIn(programFiles);
+  if (installFolder) ::CreateDirectoryA(installFolder->c_str(), nullptr);
+
+  for (const char* name : setup::kFileTable) {
+    Status(std::string("Copy ") + name + " ...");
+    const std::optional<std::string> destination = setup::JoinPath(installFolder, name);
+    const std::optional<std::string> source = setup::JoinPath(std::string("."), name);
+    if (destination && source) ::CopyFileA(source->c_str(), destination->c_str(), FALSE);
+  }
+  return TRUE;
+}
+
+BOOL CreateShortcuts() {
+  ::CoInitialize(nullptr);
+  std::optional<std::string> desktop, programFiles, programs, startup;
+  if (!(desktop = LookUpFolder(setup::kFolderCommonDesktop)) ||
+      !(programFiles = LookUpFolder(setup::kFolderProgramFiles)) ||
+      !(programs = LookUpFolder(setup::kFolderCommonPrograms)) ||
+      !(startup = LookUpFolder(setup::kFolderCommonStartup))) {
+    ::MessageBoxA(nullptr, "cannot create shortcuts\n(cannot retrieve paths from registry)",
+                  kCaption, MB_OK);
+    ::CoUninitialize();
+    return TRUE;
+  }
+  const std::optional<std::string> installFolder = InstallFolderIn(programFiles);
+  const std::optional<std::string> group = ProgramGroupIn(programs);
+  if (group) ::CreateDirectoryA(group->c_str(), nullptr);
+
+  for (const setup::Shortcut& shortcut : setup::kShortcutTable) {
+    Status(std::string("Create Shortcut ") + shortcut.targetFile + " ...");
+    const std::optional<std::string>& folder = LinkFolder(shortcut, desktop, group, startup);
+    const std::optional<std::string> link = setup::JoinPath(folder, shortcut.linkFile);
+    const std::optional<std::string> target = setup::JoinPath(installFolder, shortcut.targetFile);
+    if (link && target) {
+      CreateLink(target->c_str(), shortcut.arguments, link->c_str(), shortcut.linkFile, "", 0);
+    }
+  }
+  ::CoUninitialize();
+  return TRUE;
+}
+
+HRESULT CreateLink(const char* targetPath, const char* arguments, const char* linkPath,
+                   const char* description, const char* iconPath, int iconIndex) {
+  IShellLinkA* link = nullptr;
+  HRESULT result = ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                      IID_IShellLinkA, reinterpret_cast<void**>(&link));
+  if (FAILED(result)) return result;
+  link->SetPath(targetPath);
+  link->SetDescription(description);
+  link->SetArguments(arguments);
+  link->SetIconLocation(iconPath, iconIndex);
+
+  IPersistFile* file = nullptr;
+  result = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+  if (SUCCEEDED(result)) {
+    wchar_t widePath[setup::kPathCapacity] = {};
+    ::MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, setup::kPathCapacity);
+    result = file->Save(widePath, TRUE);
+    file->Release();
+  }
+  link->Release();
+  return result;
+}
+
+// The driver's service counts the devices it serves.
+bool IsDriverInstalled() {
+  HKEY key = nullptr;
+  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, setup::kDriverEnumKey, 0, KEY_ALL_ACCESS, &key) !=
+      ERROR_SUCCESS) {
+    return false;
+  }
+  DWORD count = 0;
+  DWORD size = sizeof(count);
+  const bool counted = ::RegQueryValueExA(key, "Count", nullptr, nullptr,
+                                          reinterpret_cast<BYTE*>(&count),
+                                          &size) == ERROR_SUCCESS &&
+                       count != 0;
+  ::RegCloseKey(key);
+  return counted;
+}
+
+// A current directory too long for the INF's path is a failed installation too.
+bool InstallDriver() {
+  Status("Install Driver ...");
+  char directory[setup::kPathCapacity] = {};
+  const DWORD length = ::GetCurrentDirectoryA(setup::kPathCapacity, directory);
+  std::optional<std::string> inf;
+  if (length > 0 && length < setup::kPathCapacity) {
+    inf = setup::JoinPath(std::string(directory), setup::kInfFileName);
+  }
+  if (!inf || ::Install(inf->c_str()) == 2) {
+    ::MessageBoxA(nullptr, "Driver Install Failed!", kCaption, MB_OK);
+    return false;
+  }
+  return true;
+}
+
+BOOL SetDoubleClickArea() {
+  ::SystemParametersInfoA(SPI_SETDOUBLECLKWIDTH, 100, nullptr,
+                          SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
+  ::SystemParametersInfoA(SPI_SETDOUBLECLKHEIGHT, 100, nullptr,
+                          SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
+  return TRUE;
+}

@@ -1,0 +1,79 @@
+#include "install_layout.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+TEST(JoinPath, AddsABackslashAndTheName) {
+  EXPECT_EQ(setup::JoinPath(std::string("C:\\Program Files"), "Vantora"),
+            std::optional<std::string>("C:\\Program Files\\Vantora"));
+  EXPECT_EQ(setup::JoinPath(std::nullopt, "Vantora"), std::nullopt);
+}
+
+// The whole path with its terminator must fit 260 characters; one more is refused.
+TEST(JoinPath, NeverMakesAPathLongerThanTheBuffer) {
+  const std::string name = "Tessaro.exe";
+  const std::string fits(setup::kPathCapacity - 1 - 1 - name.size(), 'a');
+  ASSERT_TRUE(setup::JoinPath(fits, name).has_value());
+  EXPECT_EQ(setup::JoinPath(fits, name)->size(), setup::kPathCapacity - 1);
+  EXPECT_EQ(setup::JoinPath(fits + "a", name), std::nullopt);
+  EXPECT_EQ(setup::JoinPath(std::string(400, 'a'), name), std::nullopt);
+}
+
+TEST(PrecompiledInfName, ReplacesEverythingFromTheFirstDot) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"oem12.inf", "oem12.pnf"}, {"oem3.INF", "oem3.pnf"}, {"oem1.inf.old", "oem1.pnf"},
+      {"oem5", "oem5.pnf"},       {".inf", ".pnf"},
+  };
+  for (const auto& [inf, pnf] : cases) EXPECT_EQ(setup::PrecompiledInfName(inf), pnf) << inf;
+}
+
+TEST(BeginsWithInfMarker, OnlyTheExactMarkerAtTheStart) {
+  const std::vector<std::pair<std::string, bool>> cases = {
+      {";Vantora USB", true},
+      {";Vantora USB touch driver\r\n", true},
+      {";VANTORA USB", false},
+      {";vantora usb", false},
+      {"\xEF\xBB\xBF;Vantora USB", false},
+      {" ;Vantora USB", false},
+      {";Vantora US", false},
+      {"", false},
+  };
+  for (const auto& [bytes, marked] : cases) {
+    EXPECT_EQ(setup::BeginsWithInfMarker(bytes.data(), bytes.size()), marked) << bytes;
+  }
+  // Only the bytes the read delivered count, whatever the buffer holds after them.
+  const char buffer[] = ";Vantora USB";
+  EXPECT_FALSE(setup::BeginsWithInfMarker(buffer, 11));
+}
+
+TEST(CommandLineSelectsUninstall, FirstWordThatIsNotAFlag) {
+  struct Case {
+    std::vector<const char*> arguments;
+    bool uninstall;
+  };
+  const std::vector<Case> cases = {
+      {{}, false},
+      {{"uninstall"}, true},
+      {{"UNINSTALL"}, true},
+      {{"UnInstall"}, true},
+      {{"/uninstall"}, false},
+      {{"-uninstall"}, false},
+      {{"other", "uninstall"}, false},
+      {{"/q", "-x", "uninstall"}, true},
+      {{"uninstall.exe"}, false},
+      {{""}, false},
+  };
+  for (const Case& c : cases) {
+    std::vector<const char*> argv = {"setup.exe"};
+    argv.insert(argv.end(), c.arguments.begin(), c.arguments.end());
+    EXPECT_EQ(setup::CommandLineSelectsUninstall(static_cast<int>(argv.size()), argv.data()),
+              c.uninstall)
+        << testing::PrintToString(c.arguments);
+  }
+}
+
+}  // namespace
