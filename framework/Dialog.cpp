@@ -219,4 +219,18 @@ int AfxMessageBox(const char* text, UINT type) {
   return ::MessageBoxA(hWndOwner, text, ProgramName().c_str(), type);
 }
 
+bool PaintMinimizedIcon(const CWnd& wnd, HICON icon) {
+  if (!::IsIconic(wnd)) return false;
+  PAINTSTRUCT paint;
+  HDC dc = ::BeginPaint(wnd, &paint);
+  wnd.SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  RECT rect;
+  ::GetClientRect(wnd, &rect);
+  const int x = (rect.right - rect.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+  const int y = (rect.bottom - rect.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+  ::DrawIcon(dc, x, y, icon);
+  ::EndPaint(wnd, &paint);
+  return true;
+}
+
 }  // namespace fw

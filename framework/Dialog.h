@@ -51,6 +51,10 @@ class CDialog : public CWnd {
 // Like a modal dialog, it disables its owner and the owner's top-level owner while it shows.
 int AfxMessageBox(const char* text, UINT type = MB_OK | MB_ICONEXCLAMATION);
 
+// Paints a minimised dialog's client area with its icon, centred: the dialog manager paints no
+// icon of its own. False, painting nothing, when the window is not minimised.
+bool PaintMinimizedIcon(const CWnd& wnd, HICON icon);
+
 // The program's file name without folder and extension.
 std::string ProgramName();
 

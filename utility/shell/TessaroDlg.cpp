@@ -105,21 +105,7 @@ void CTessaroDlg::OnSysCommand(UINT nID, LPARAM) {
 }
 
 void CTessaroDlg::OnPaint() {
-  if (!::IsIconic(m_hWnd)) {
-    Default();
-    return;
-  }
-  PAINTSTRUCT paint;
-  HDC dc = ::BeginPaint(m_hWnd, &paint);
-  SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-  const int cxIcon = ::GetSystemMetrics(SM_CXICON);
-  const int cyIcon = ::GetSystemMetrics(SM_CYICON);
-  RECT rect;
-  ::GetClientRect(m_hWnd, &rect);
-  const int x = (rect.right - rect.left - cxIcon + 1) / 2;
-  const int y = (rect.bottom - rect.top - cyIcon + 1) / 2;
-  ::DrawIcon(dc, x, y, m_hIcon);
-  ::EndPaint(m_hWnd, &paint);
+  if (!fw::PaintMinimizedIcon(*this, m_hIcon)) Default();
 }
 
 HCURSOR CTessaroDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIcon); }
