@@ -14,6 +14,7 @@ packages=(
   wine wine32:i386 libxinerama1:i386
   xvfb xauth x11-utils x11-xserver-utils xdotool imagemagick python3
   xserver-xorg-core xserver-xorg-video-dummy fp-utils
+  fonts-baekmuk fonts-liberation
 )
 if [ "${1:-}" = 64 ]; then
   packages+=(wine64 gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix libxinerama1:amd64)

@@ -101,6 +101,11 @@ start_x() {
   display=:$n
 }
 
+# A Unix path as the prefix's programs see it (drive Z: is the Unix root).
+winepath_of() {
+  echo "Z:${1//\//\\}"
+}
+
 # 32 or 64: what the build's driver double is made for, and so the prefix it needs.
 build_bits() {
   local sys=$1/stand_ins/driver_double/vtusb.sys
@@ -226,6 +231,9 @@ up() {
   # out: the "debugger" is a command that returns straight away.
   run "set the crash debugger" wine reg add \
     'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d 'cmd.exe /c rem' /f
+  { printf '\xff\xfe'; sed 's/$/\r/' "$here/font-substitutes.reg" | iconv -f UTF-8 -t UTF-16LE; } \
+    >"$rig/font-substitutes.reg"
+  run "substitute the templates' fonts" wine regedit /S "$(winepath_of "$rig/font-substitutes.reg")"
   run "copy the driver double" cp "$build/stand_ins/driver_double/vtusb.sys" \
     "$WINEPREFIX/drive_c/windows/system32/drivers/vtusb.sys"
   run "create the driver service" wine sc create VTusb type= kernel start= demand \
