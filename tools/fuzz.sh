@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Fuzzes the portable code: the hold, the calibration arithmetic, the decoding of stored
-# values and the hardware-identifier walk, each target with RUNS inputs (default 10 million),
-# under ASan and UBSan (float-to-integer conversions included), starting from its seed corpus
-# in tests/fuzz/corpus/ where it has one, and prints the figures. Not part of tools/test-all.sh.
+# Fuzzes the portable code: every target that tests/fuzz/ builds (the hold, the calibration
+# arithmetic, the decoding of stored values, the touch-setting values, the hardware-identifier
+# walk), each with RUNS inputs (default 10 million), under ASan and UBSan (float-to-integer
+# conversions included), starting from its seed corpus in tests/fuzz/corpus/ where it has one,
+# and prints the figures. Not part of tools/test-all.sh.
 #
 #   tools/fuzz.sh [RUNS]
 set -euo pipefail
@@ -24,7 +25,8 @@ cmake --build "$build" -j2 >/dev/null
 
 status=0
 summary=()
-for target in hold_tracker_fuzz calibration_math_fuzz stored_values_fuzz touch_settings_fuzz hardware_id_fuzz; do
+for program in "$build"/tests/fuzz/*_fuzz; do
+  target=$(basename "$program")
   corpus=$build/corpus/$target
   mkdir -p "$corpus"
   log=$build/$target.log
@@ -32,7 +34,7 @@ for target in hold_tracker_fuzz calibration_math_fuzz stored_values_fuzz touch_s
   # New inputs go to the build folder; a seed corpus in the repo is read, never written.
   seeds=$root/tests/fuzz/corpus/${target%_fuzz}
   [ -d "$seeds" ] || seeds=
-  if "$build/tests/fuzz/$target" -runs="$runs" -max_len=512 -print_final_stats=1 "$corpus" \
+  if "$program" -runs="$runs" -max_len=512 -print_final_stats=1 "$corpus" \
       ${seeds:+"$seeds"} >"$log" 2>&1; then
     result=clean
   else
