@@ -208,7 +208,6 @@ up() {
   # Left by a rig whose processes are gone (the lock was free).
   if [ -f "$rig/env.sh" ]; then down "$rig" >/dev/null 2>&1 || true; fi
   : >"$log"
-  log=$rig/rig.log
   trap abandon_up EXIT
   start_x "$rig" "$screen"
   if [ "$bits" = 64 ]; then
@@ -220,20 +219,9 @@ up() {
   load_env "$rig"
   mkdir -p "$WINEPREFIX"
   run "make the ${bits}-bit prefix" wineboot -i
-  # Without a window manager, Wine must place every window itself (a maximised popup would
-  # otherwise wait for a window manager that never answers).
-  run "let Wine place the windows" wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
-  # Wine 8's 64-bit X11 driver aborts ("free(): invalid pointer") while it lists the display
-  # modes of a second monitor through XF86VidMode, and the desktop then falls back to a single
-  # default monitor. The modes are never changed here, so that extension is not needed.
-  run "keep Wine off XF86VidMode" wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXVidMode /d N /f
-  # A program that crashes ends at once instead of waiting in the debugger until its test times
-  # out: the "debugger" is a command that returns straight away.
-  run "set the crash debugger" wine reg add \
-    'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d 'cmd.exe /c rem' /f
-  { printf '\xff\xfe'; sed 's/$/\r/' "$here/font-substitutes.reg" | iconv -f UTF-8 -t UTF-16LE; } \
-    >"$rig/font-substitutes.reg"
-  run "substitute the templates' fonts" wine regedit /S "$(winepath_of "$rig/font-substitutes.reg")"
+  { printf '\xff\xfe'; sed 's/$/\r/' "$here/rig-settings.reg" | iconv -f UTF-8 -t UTF-16LE; } \
+    >"$rig/rig-settings.reg"
+  run "import the rig's settings" wine regedit /S "$(winepath_of "$rig/rig-settings.reg")"
   run "copy the driver double" cp "$build/stand_ins/driver_double/vtusb.sys" \
     "$WINEPREFIX/drive_c/windows/system32/drivers/vtusb.sys"
   run "create the driver service" wine sc create VTusb type= kernel start= demand \
