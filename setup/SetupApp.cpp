@@ -6,6 +6,7 @@
 #include "SetupDlg.h"
 #include "framework/SingleInstance.h"
 #include "install_layout.h"
+#include "setup_message.h"
 
 namespace {
 // Made before the application object (static initialisation runs in the order of definition).
@@ -22,7 +23,7 @@ BOOL CSetupApp::InitInstance() {
 
   CheckAdministrator();
   if (!m_bAdministrator) {
-    ::MessageBoxA(nullptr, "Log in as an administrator\nto set up Vantora USB", "Vantora", MB_OK);
+    ShowSetupMessage("Log in as an administrator\nto set up Vantora USB");
     return FALSE;
   }
   ReadCommandLine();
@@ -43,7 +44,7 @@ void CSetupApp::CheckAdministrator() {
   wchar_t wideName[kNameBufferSize] = {};
   if (::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, name, static_cast<int>(size), wideName,
                             kNameBufferSize) == 0) {
-    ::MessageBoxA(nullptr, "Cannot convert log-in name to UNICODE string!", "Vantora", MB_OK);
+    ShowSetupMessage("Cannot convert log-in name to UNICODE string!");
     return;
   }
   USER_INFO_1* info = nullptr;

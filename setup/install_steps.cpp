@@ -6,10 +6,9 @@
 #include "SetupDlg.h"
 #include "framework/App.h"
 #include "korvinst.h"
+#include "setup_message.h"
 
 namespace {
-
-constexpr char kCaption[] = "Vantora";
 
 // The steps report to the wizard, the application's main window.
 void Status(const std::string& text) {
@@ -52,8 +51,7 @@ std::optional<std::string> ProgramGroupIn(const std::optional<std::string>& prog
 BOOL CopyFiles() {
   std::optional<std::string> programFiles = LookUpFolder(setup::kFolderProgramFiles);
   if (!programFiles || !LookUpFolder(setup::kFolderCommonStartup)) {
-    ::MessageBoxA(nullptr, "cannot copy files.\n(cannot retrieve Program Files paths from registry)",
-                  kCaption, MB_OK);
+    ShowSetupMessage("cannot copy files.\n(cannot retrieve Program Files paths from registry)");
     return TRUE;
   }
   const std::optional<std::string> vantora =
@@ -78,8 +76,7 @@ BOOL CreateShortcuts() {
       !(programFiles = LookUpFolder(setup::kFolderProgramFiles)) ||
       !(programs = LookUpFolder(setup::kFolderCommonPrograms)) ||
       !(startup = LookUpFolder(setup::kFolderCommonStartup))) {
-    ::MessageBoxA(nullptr, "cannot create shortcuts\n(cannot retrieve paths from registry)",
-                  kCaption, MB_OK);
+    ShowSetupMessage("cannot create shortcuts\n(cannot retrieve paths from registry)");
     ::CoUninitialize();
     return TRUE;
   }
@@ -150,7 +147,7 @@ bool InstallDriver() {
     inf = setup::JoinPath(std::string(directory), setup::kInfFileName);
   }
   if (!inf || ::Install(inf->c_str()) == 2) {
-    ::MessageBoxA(nullptr, "Driver Install Failed!", kCaption, MB_OK);
+    ShowSetupMessage("Driver Install Failed!");
     return false;
   }
   return true;

@@ -6,10 +6,9 @@
 
 #include "install_steps.h"
 #include "korvinst.h"
+#include "setup_message.h"
 
 namespace {
-
-constexpr char kCaption[] = "Vantora";
 
 // Clears the attributes first, so that a read-only file goes too.
 bool DeleteAnyFile(const std::string& path) {
@@ -92,8 +91,7 @@ BOOL DeleteShortcuts() {
   if (!(desktop = LookUpFolder(setup::kFolderCommonDesktop)) ||
       !(programs = LookUpFolder(setup::kFolderCommonPrograms)) ||
       !(startup = LookUpFolder(setup::kFolderCommonStartup))) {
-    ::MessageBoxA(nullptr, "cannot create shortcuts\n(cannot retrieve paths from registry)",
-                  kCaption, MB_OK);
+    ShowSetupMessage("cannot create shortcuts\n(cannot retrieve paths from registry)");
     ::CoUninitialize();
     return TRUE;
   }
@@ -127,9 +125,9 @@ void ShowLastError() {
       0, nullptr);
   if (length == 0 || text == nullptr) {
     const std::string fallback = "Error " + std::to_string(error);
-    ::MessageBoxA(nullptr, fallback.c_str(), kCaption, MB_OK);
+    ShowSetupMessage(fallback.c_str());
   } else {
-    ::MessageBoxA(nullptr, text, kCaption, MB_OK);
+    ShowSetupMessage(text);
   }
   if (text != nullptr) ::LocalFree(text);
 }
