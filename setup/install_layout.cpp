@@ -20,6 +20,32 @@ std::optional<std::string> JoinPath(const std::optional<std::string>& folder,
   return path;
 }
 
+std::optional<std::string> VantoraFolderIn(const std::optional<std::string>& programFiles) {
+  return JoinPath(programFiles, kInstallFolderParts[0]);
+}
+
+std::optional<std::string> InstallFolderIn(const std::optional<std::string>& programFiles) {
+  return JoinPath(VantoraFolderIn(programFiles), kInstallFolderParts[1]);
+}
+
+std::optional<std::string> ProgramGroupIn(const std::optional<std::string>& programs) {
+  return JoinPath(programs, kProgramGroup);
+}
+
+const std::optional<std::string>& LinkFolder(const Shortcut& shortcut,
+                                             const std::optional<std::string>& desktop,
+                                             const std::optional<std::string>& group,
+                                             const std::optional<std::string>& startup) {
+  switch (shortcut.linkFolder) {
+    case kFolderCommonDesktop:
+      return desktop;
+    case kFolderCommonStartup:
+      return startup;
+    default:
+      return group;
+  }
+}
+
 std::string PrecompiledInfName(std::string_view infName) {
   const std::size_t dot = infName.find('.');
   std::string name(infName.substr(0, dot));

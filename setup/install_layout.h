@@ -70,6 +70,17 @@ constexpr const char* kDriverFileParts[] = {"system32", "drivers", "vtusb.sys"};
 std::optional<std::string> JoinPath(const std::optional<std::string>& folder,
                                     std::string_view name);
 
+// The Vantora folder below Program Files, and the install folder USB below it.
+std::optional<std::string> VantoraFolderIn(const std::optional<std::string>& programFiles);
+std::optional<std::string> InstallFolderIn(const std::optional<std::string>& programFiles);
+// The "Vantora USB" folder inside the Programs folder.
+std::optional<std::string> ProgramGroupIn(const std::optional<std::string>& programs);
+// Where a shortcut's link goes: the desktop, the program group or the Startup folder.
+const std::optional<std::string>& LinkFolder(const Shortcut& shortcut,
+                                             const std::optional<std::string>& desktop,
+                                             const std::optional<std::string>& group,
+                                             const std::optional<std::string>& startup);
+
 // The precompiled file of an INF copy: the name with everything from its first "." replaced by
 // ".pnf" ("oem12.inf" gives "oem12.pnf"); a name without a dot gets ".pnf" appended.
 std::string PrecompiledInfName(std::string_view infName);

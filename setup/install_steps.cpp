@@ -1,6 +1,5 @@
 #include "install_steps.h"
 
-#include <objbase.h>
 #include <shlobj.h>
 
 #include "SetupDlg.h"
@@ -24,29 +23,6 @@ std::optional<std::string> LookUpFolder(setup::FolderKind kind) {
   return std::string(buffer);
 }
 
-std::optional<std::string> InstallFolderIn(const std::optional<std::string>& programFiles) {
-  return setup::JoinPath(setup::JoinPath(programFiles, setup::kInstallFolderParts[0]),
-                         setup::kInstallFolderParts[1]);
-}
-
-const std::optional<std::string>& LinkFolder(const setup::Shortcut& shortcut,
-                                             const std::optional<std::string>& desktop,
-                                             const std::optional<std::string>& group,
-                                             const std::optional<std::string>& startup) {
-  switch (shortcut.linkFolder) {
-    case setup::kFolderCommonDesktop:
-      return desktop;
-    case setup::kFolderCommonStartup:
-      return startup;
-    default:
-      return group;
-  }
-}
-
-std::optional<std::string> ProgramGroupIn(const std::optional<std::string>& programs) {
-  return setup::JoinPath(programs, setup::kProgramGroup);
-}
-
 // The Startup folder is looked up only as a precondition.
 BOOL CopyFiles() {
   std::optional<std::string> programFiles = LookUpFolder(setup::kFolderProgramFiles);
@@ -54,10 +30,10 @@ BOOL CopyFiles() {
     ShowSetupMessage("cannot copy files.\n(cannot retrieve Program Files paths from registry)");
     return TRUE;
   }
-  const std::optional<std::string> vantora =
-      setup::JoinPath(programFiles, setup::kInstallFolderParts[0]);
+  const std::optional<std::string> vantora = setup::VantoraFolderIn(programFiles);
   if (vantora) ::CreateDirectoryA(vantora->c_str(), nullptr);
-  const std::optional<std::string> installFolder = InstallFolderIn(programFiles);
+  const std::optional<std::string> installFolder =
+      setup::JoinPath(vantora, setup::kInstallFolderParts[1]);
   if (installFolder) ::CreateDirectoryA(installFolder->c_str(), nullptr);
 
   for (const char* name : setup::kFileTable) {
@@ -70,30 +46,25 @@ BOOL CopyFiles() {
 }
 
 BOOL CreateShortcuts() {
-  ::CoInitialize(nullptr);
-  std::optional<std::string> desktop, programFiles, programs, startup;
-  if (!(desktop = LookUpFolder(setup::kFolderCommonDesktop)) ||
-      !(programFiles = LookUpFolder(setup::kFolderProgramFiles)) ||
-      !(programs = LookUpFolder(setup::kFolderCommonPrograms)) ||
-      !(startup = LookUpFolder(setup::kFolderCommonStartup))) {
-    ShowSetupMessage("cannot create shortcuts\n(cannot retrieve paths from registry)");
-    ::CoUninitialize();
-    return TRUE;
-  }
-  const std::optional<std::string> installFolder = InstallFolderIn(programFiles);
-  const std::optional<std::string> group = ProgramGroupIn(programs);
+  const ComScope com;
+  const auto folders =
+      LookUpShortcutFolders({setup::kFolderCommonDesktop, setup::kFolderProgramFiles,
+                             setup::kFolderCommonPrograms, setup::kFolderCommonStartup});
+  if (!folders) return TRUE;
+  const auto& [desktop, programFiles, programs, startup] = *folders;
+  const std::optional<std::string> installFolder = setup::InstallFolderIn(programFiles);
+  const std::optional<std::string> group = setup::ProgramGroupIn(programs);
   if (group) ::CreateDirectoryA(group->c_str(), nullptr);
 
   for (const setup::Shortcut& shortcut : setup::kShortcutTable) {
     Status(std::string("Create Shortcut ") + shortcut.targetFile + " ...");
-    const std::optional<std::string>& folder = LinkFolder(shortcut, desktop, group, startup);
+    const std::optional<std::string>& folder = setup::LinkFolder(shortcut, desktop, group, startup);
     const std::optional<std::string> link = setup::JoinPath(folder, shortcut.linkFile);
     const std::optional<std::string> target = setup::JoinPath(installFolder, shortcut.targetFile);
     if (link && target) {
       CreateLink(target->c_str(), shortcut.arguments, link->c_str(), shortcut.linkFile, "", 0);
     }
   }
-  ::CoUninitialize();
   return TRUE;
 }
 
@@ -129,10 +100,10 @@ bool IsDriverInstalled() {
   }
   DWORD count = 0;
   DWORD size = sizeof(count);
-  const bool counted = ::RegQueryValueExA(key, "Count", nullptr, nullptr,
-                                          reinterpret_cast<BYTE*>(&count),
-                                          &size) == ERROR_SUCCESS &&
-                       count != 0;
+  const bool counted =
+      ::RegQueryValueExA(key, "Count", nullptr, nullptr, reinterpret_cast<BYTE*>(&count), &size) ==
+          ERROR_SUCCESS &&
+      count != 0;
   ::RegCloseKey(key);
   return counted;
 }

@@ -2,24 +2,44 @@
 // that the uninstallation shares.
 #pragma once
 
+#include <objbase.h>
 #include <windows.h>
 
+#include <array>
+#include <cstddef>
 #include <optional>
 #include <string>
 
 #include "install_layout.h"
+#include "setup_message.h"
 
 // The folder of a kind, from the installation library; nothing when the lookup fails.
 std::optional<std::string> LookUpFolder(setup::FolderKind kind);
-// The Program Files folder followed by "\Vantora\USB".
-std::optional<std::string> InstallFolderIn(const std::optional<std::string>& programFiles);
-// The "Vantora USB" folder inside the Programs folder.
-std::optional<std::string> ProgramGroupIn(const std::optional<std::string>& programs);
-// Where a shortcut's link goes: the desktop, the program group or the Startup folder.
-const std::optional<std::string>& LinkFolder(const setup::Shortcut& shortcut,
-                                             const std::optional<std::string>& desktop,
-                                             const std::optional<std::string>& group,
-                                             const std::optional<std::string>& startup);
+
+// The folders of `kinds`, looked up in that order, for the shortcut steps; when one lookup
+// fails, the user is told that shortcuts cannot be made and there are none.
+template <std::size_t N>
+std::optional<std::array<std::optional<std::string>, N>> LookUpShortcutFolders(
+    const setup::FolderKind (&kinds)[N]) {
+  std::array<std::optional<std::string>, N> folders;
+  for (std::size_t i = 0; i < N; ++i) {
+    folders[i] = LookUpFolder(kinds[i]);
+    if (!folders[i]) {
+      ShowSetupMessage("cannot create shortcuts\n(cannot retrieve paths from registry)");
+      return std::nullopt;
+    }
+  }
+  return folders;
+}
+
+// COM for the calling thread while the object lives; uninitialised at its end in any case.
+class ComScope {
+ public:
+  ComScope() { ::CoInitialize(nullptr); }
+  ComScope(const ComScope&) = delete;
+  ComScope& operator=(const ComScope&) = delete;
+  ~ComScope() { ::CoUninitialize(); }
+};
 
 BOOL CopyFiles();
 BOOL CreateShortcuts();

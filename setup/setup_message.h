@@ -3,6 +3,4 @@
 
 #include <windows.h>
 
-inline void ShowSetupMessage(const char* text) {
-  ::MessageBoxA(nullptr, text, "Vantora", MB_OK);
-}
+inline void ShowSetupMessage(const char* text) { ::MessageBoxA(nullptr, text, "Vantora", MB_OK); }

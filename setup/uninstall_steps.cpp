@@ -1,7 +1,5 @@
 #include "uninstall_steps.h"
 
-#include <objbase.h>
-
 #include <string>
 
 #include "install_steps.h"
@@ -31,7 +29,7 @@ bool IsDriverInfCopy(const std::string& path) {
 
 void DeleteInstalledFiles() {
   const std::optional<std::string> installFolder =
-      InstallFolderIn(LookUpFolder(setup::kFolderProgramFiles));
+      setup::InstallFolderIn(LookUpFolder(setup::kFolderProgramFiles));
   if (!installFolder) return;
   for (const char* name : setup::kFileTable) {
     if (const std::optional<std::string> path = setup::JoinPath(installFolder, name)) {
@@ -86,25 +84,20 @@ BOOL DeleteServiceKey() {
 }
 
 BOOL DeleteShortcuts() {
-  ::CoInitialize(nullptr);
-  std::optional<std::string> desktop, programs, startup;
-  if (!(desktop = LookUpFolder(setup::kFolderCommonDesktop)) ||
-      !(programs = LookUpFolder(setup::kFolderCommonPrograms)) ||
-      !(startup = LookUpFolder(setup::kFolderCommonStartup))) {
-    ShowSetupMessage("cannot create shortcuts\n(cannot retrieve paths from registry)");
-    ::CoUninitialize();
-    return TRUE;
-  }
-  const std::optional<std::string> group = ProgramGroupIn(programs);
+  const ComScope com;
+  const auto folders = LookUpShortcutFolders(
+      {setup::kFolderCommonDesktop, setup::kFolderCommonPrograms, setup::kFolderCommonStartup});
+  if (!folders) return TRUE;
+  const auto& [desktop, programs, startup] = *folders;
+  const std::optional<std::string> group = setup::ProgramGroupIn(programs);
   for (const setup::Shortcut& shortcut : setup::kShortcutTable) {
-    const std::optional<std::string>& folder = LinkFolder(shortcut, desktop, group, startup);
+    const std::optional<std::string>& folder = setup::LinkFolder(shortcut, desktop, group, startup);
     if (const std::optional<std::string> link = setup::JoinPath(folder, shortcut.linkFile)) {
       ::DeleteFileA(link->c_str());
     }
   }
   // Only an empty group goes.
   if (group) ::RemoveDirectoryA(group->c_str());
-  ::CoUninitialize();
   return TRUE;
 }
 
@@ -121,8 +114,8 @@ void ShowLastError() {
   char* text = nullptr;
   const DWORD length = ::FormatMessageA(
       FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER,
-      nullptr, error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&text),
-      0, nullptr);
+      nullptr, error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&text), 0,
+      nullptr);
   if (length == 0 || text == nullptr) {
     const std::string fallback = "Error " + std::to_string(error);
     ShowSetupMessage(fallback.c_str());

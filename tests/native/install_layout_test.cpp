@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -73,6 +75,34 @@ TEST(CommandLineSelectsUninstall, FirstWordThatIsNotAFlag) {
     EXPECT_EQ(setup::CommandLineSelectsUninstall(static_cast<int>(argv.size()), argv.data()),
               c.uninstall)
         << testing::PrintToString(c.arguments);
+  }
+}
+
+// The install folder is "\\Vantora\\USB" below Program Files, the group "Vantora USB" below
+// Programs; a missing folder gives none.
+TEST(InstallFolders, LieBelowTheFoldersTheyAreBuiltFrom) {
+  EXPECT_EQ(setup::VantoraFolderIn(std::string("C:\\PF")),
+            std::optional<std::string>("C:\\PF\\Vantora"));
+  EXPECT_EQ(setup::InstallFolderIn(std::string("C:\\PF")),
+            std::optional<std::string>("C:\\PF\\Vantora\\USB"));
+  EXPECT_EQ(setup::ProgramGroupIn(std::string("C:\\Programs")),
+            std::optional<std::string>("C:\\Programs\\Vantora USB"));
+  EXPECT_EQ(setup::InstallFolderIn(std::nullopt), std::nullopt);
+  EXPECT_EQ(setup::ProgramGroupIn(std::nullopt), std::nullopt);
+  // "\\Vantora\\USB" and the terminator must fit too.
+  EXPECT_EQ(setup::InstallFolderIn(std::string(setup::kPathCapacity - 12, 'a')), std::nullopt);
+  EXPECT_TRUE(setup::InstallFolderIn(std::string(setup::kPathCapacity - 13, 'a')).has_value());
+}
+
+// Desktop links go to the desktop, Startup links to Startup, the rest to the program group.
+TEST(LinkFolder, FollowsTheShortcutsFolderKind) {
+  const std::optional<std::string> desktop("D"), group("G"), startup("S");
+  const char* const expected[] = {"D", "G", "G", "S", "G"};
+  static_assert(std::size(expected) == setup::kShortcutCount);
+  for (std::size_t i = 0; i < setup::kShortcutCount; ++i) {
+    EXPECT_EQ(setup::LinkFolder(setup::kShortcutTable[i], desktop, group, startup),
+              std::optional<std::string>(expected[i]))
+        << setup::kShortcutTable[i].linkFile;
   }
 }
 
