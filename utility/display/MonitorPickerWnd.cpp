@@ -13,15 +13,6 @@
 
 namespace {
 
-// The full rectangle (taskbar included) of the monitor that contains the point.
-std::optional<RECT> MonitorRectAt(POINT point) {
-  HMONITOR monitor = ::MonitorFromPoint(point, MONITOR_DEFAULTTONULL);
-  MONITORINFO info{};
-  info.cbSize = sizeof(info);
-  if (monitor == nullptr || !::GetMonitorInfoW(monitor, &info)) return std::nullopt;
-  return info.rcMonitor;
-}
-
 MonitorMappingRecord MappingRecord(const RECT& touch, const RECT& primary) {
   return {touch.left,
           touch.top,
@@ -34,23 +25,15 @@ MonitorMappingRecord MappingRecord(const RECT& touch, const RECT& primary) {
 // One 32-bit value of the settings key, read only when it is exactly that.
 std::optional<std::int32_t> ReadDword(HKEY key, const char* name) {
   std::int32_t value = 0;
-  DWORD size = sizeof(value);
-  if (::RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size) !=
-          ERROR_SUCCESS ||
-      size != sizeof(value)) {
-    return std::nullopt;
-  }
+  if (QuerySettingValue(key, name, &value, sizeof(value)) != sizeof(value)) return std::nullopt;
   return value;
 }
 
 // The stored touch monitor: only after a pick ("MultiMonitor" 1; "Set" makes it 0), and only
 // when all of its values could be read.
 std::optional<RECT> StoredTouchMonitor() {
-  HKEY key = nullptr;
-  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, g_strSettingsKey.c_str(), 0, KEY_ALL_ACCESS, &key) !=
-      ERROR_SUCCESS) {
-    return std::nullopt;
-  }
+  HKEY key = OpenSettingsKey();
+  if (key == nullptr) return std::nullopt;
   const std::optional<std::int32_t> multi = ReadDword(key, "MultiMonitor");
   const std::optional<std::int32_t> left = ReadDword(key, "TouchMonitorOx");
   const std::optional<std::int32_t> top = ReadDword(key, "TouchMonitorOy");

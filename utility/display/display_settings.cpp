@@ -1,25 +1,13 @@
 #include "display_settings.h"
 
-#include "driver_link/settings_store.h"
-#include "framework/Dialog.h"
+#include <vector>
+
+#include "driver_link/setting_writes.h"
 
 bool StoreDwordSettings(std::initializer_list<DwordSetting> settings) {
-  HKEY key = nullptr;
-  if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, g_strSettingsKey.c_str(), 0, const_cast<char*>(""),
-                        REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS) {
-    fw::AfxMessageBox("RegCreateKeyEx failure!");
-    return false;
-  }
+  std::vector<SettingWrite> writes;
   for (const DwordSetting& setting : settings) {
-    if (::RegSetValueExA(key, setting.name, 0, REG_DWORD,
-                         reinterpret_cast<const BYTE*>(&setting.value),
-                         sizeof(setting.value)) != ERROR_SUCCESS) {
-      fw::AfxMessageBox("RegSetValueEx failure!");
-      ::RegCloseKey(key);
-      return false;
-    }
+    writes.push_back({setting.name, REG_DWORD, &setting.value, sizeof(setting.value)});
   }
-  ::RegCloseKey(key);
-  return true;
+  return WriteSettingValues("RegCreateKeyEx failure!", writes);
 }

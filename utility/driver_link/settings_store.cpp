@@ -44,15 +44,39 @@ constexpr DWORD kPathBufferSize = 260;
 
 }  // namespace
 
-BOOL SaveSetting(SettingKind kind, const void* data) {
+HKEY CreateSettingsKey() {
   // Before the main window names the key, an empty path would open HKEY_LOCAL_MACHINE itself.
-  if (g_strSettingsKey.empty()) return FALSE;
+  if (g_strSettingsKey.empty()) return nullptr;
   HKEY key = nullptr;
   if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, g_strSettingsKey.c_str(), 0, const_cast<char*>(""),
                         REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
                         nullptr) != ERROR_SUCCESS) {
-    return FALSE;
+    return nullptr;
   }
+  return key;
+}
+
+HKEY OpenSettingsKey() {
+  if (g_strSettingsKey.empty()) return nullptr;
+  HKEY key = nullptr;
+  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, g_strSettingsKey.c_str(), 0, KEY_ALL_ACCESS, &key) !=
+      ERROR_SUCCESS) {
+    return nullptr;
+  }
+  return key;
+}
+
+DWORD QuerySettingValue(HKEY key, const char* name, void* buffer, DWORD size) {
+  if (::RegQueryValueExA(key, name, nullptr, nullptr, static_cast<BYTE*>(buffer), &size) !=
+      ERROR_SUCCESS) {
+    return 0;
+  }
+  return size;
+}
+
+BOOL SaveSetting(SettingKind kind, const void* data) {
+  HKEY key = CreateSettingsKey();
+  if (key == nullptr) return FALSE;
   if (const SettingValue* setting = FindSetting(kind)) {
     ::RegSetValueExA(key, setting->name, 0, setting->type, static_cast<const BYTE*>(data),
                      setting->size);
@@ -64,12 +88,9 @@ BOOL SaveSetting(SettingKind kind, const void* data) {
 std::optional<std::vector<std::uint8_t>> LoadSettingBytes(SettingKind kind) {
   if (kind == kSettingDBClkTime) return std::nullopt;
   const SettingValue* setting = FindSetting(kind);
-  if (setting == nullptr || g_strSettingsKey.empty()) return std::nullopt;
-  HKEY key = nullptr;
-  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, g_strSettingsKey.c_str(), 0, KEY_ALL_ACCESS, &key) !=
-      ERROR_SUCCESS) {
-    return std::nullopt;
-  }
+  if (setting == nullptr) return std::nullopt;
+  HKEY key = OpenSettingsKey();
+  if (key == nullptr) return std::nullopt;
   std::vector<std::uint8_t> bytes(setting->size);
   DWORD size = setting->size;
   const LONG status = ::RegQueryValueExA(key, setting->name, nullptr, nullptr, bytes.data(), &size);
@@ -86,11 +107,11 @@ BOOL LoadSetting(SettingKind kind, void* buffer) {
   return TRUE;
 }
 
-BOOL GetShellFolderPath(char* buffer, FolderKind kind) {
+BOOL GetShellFolderPath(char* buffer, FolderKind kind, REGSAM access) {
   if (kind < kFolderCommonDesktop || kind > kFolderCommonStartup) return FALSE;
   const ShellFolder& folder = kShellFolderKinds[kind - 1];
   HKEY key = nullptr;
-  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, folder.subkey, 0, KEY_QUERY_VALUE, &key) !=
+  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, folder.subkey, 0, access, &key) !=
       ERROR_SUCCESS) {
     return FALSE;
   }

@@ -34,6 +34,14 @@ BOOL LoadSetting(SettingKind kind, void* buffer);
 // The kind's stored bytes, when the value fits the kind's size; kinds 1 to 6 only.
 std::optional<std::vector<std::uint8_t>> LoadSettingBytes(SettingKind kind);
 
+// The settings key with full access, created when missing, or opened only when it exists; null
+// while its path is not set or when it cannot be had. The caller closes it.
+HKEY CreateSettingsKey();
+HKEY OpenSettingsKey();
+// One value of an open key read into `buffer` of `size` bytes: how many bytes the read filled,
+// 0 when it could not be read (missing, or larger than the buffer).
+DWORD QuerySettingValue(HKEY key, const char* name, void* buffer, DWORD size);
+
 enum FolderKind : int {
   kFolderCommonDesktop = 1,
   kFolderProgramFiles = 2,
@@ -42,5 +50,6 @@ enum FolderKind : int {
   kFolderCommonStartup = 5,
 };
 
-// `buffer` holds 260 bytes and receives the folder's NUL-terminated path.
-BOOL GetShellFolderPath(char* buffer, FolderKind kind);
+// `buffer` holds 260 bytes and receives the folder's NUL-terminated path. The system's key is
+// opened with `access`.
+BOOL GetShellFolderPath(char* buffer, FolderKind kind, REGSAM access = KEY_QUERY_VALUE);

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "driver_link/device_control.h"
+#include "driver_link/setting_writes.h"
 #include "driver_link/settings_store.h"
 #include "driver_link/tessaro_driver.h"
 #include "framework/App.h"
@@ -22,35 +24,16 @@ constexpr int kDblclkSpeedMax = 800;
 constexpr int kDblclkSpeedMirror = 1000;
 constexpr int kDblclkAreaMax = 100;
 
-constexpr char kCurrentVersionKey[] = "Software\\Microsoft\\Windows\\CurrentVersion";
-constexpr char kProgramFilesValue[] = "ProgramFilesDir";
 constexpr char kInstalledMausvex[] = "\\Vantora\\USB\\Mausvex.exe";
 constexpr char kLocalMausvex[] = ".\\Mausvex.exe";
 constexpr DWORD kPathBufferSize = 260;
-
-// A value read into `buffer` of `size` bytes, with the number of bytes the read filled.
-DWORD QueryValue(HKEY key, const char* name, void* buffer, DWORD size) {
-  if (::RegQueryValueExA(key, name, nullptr, nullptr, static_cast<BYTE*>(buffer), &size) !=
-      ERROR_SUCCESS) {
-    return 0;
-  }
-  return size;
-}
 
 // The Program Files folder as the system's own key names it. The key is opened with full
 // access, as everything of this program is: without administrator rights the lookup fails and
 // only the copy in the current folder is tried.
 bool ReadProgramFilesDir(std::string* folder) {
-  HKEY key = nullptr;
-  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kCurrentVersionKey, 0, KEY_ALL_ACCESS, &key) !=
-      ERROR_SUCCESS) {
-    return false;
-  }
-  // One byte more than the read may fill, so that a value stored without its NUL still ends.
-  char path[kPathBufferSize + 1] = {};
-  const DWORD size = QueryValue(key, kProgramFilesValue, path, kPathBufferSize);
-  ::RegCloseKey(key);
-  if (size == 0) return false;
+  char path[kPathBufferSize] = {};
+  if (!GetShellFolderPath(path, kFolderProgramFiles, KEY_ALL_ACCESS)) return false;
   *folder = path;
   return true;
 }
@@ -141,15 +124,11 @@ void CTouchSettingPage::InitDoubleClickSliders() {
 
 // Each value on its own: one that cannot be read whole leaves the defaults.
 void CTouchSettingPage::LoadTouchSettings() {
-  if (g_strSettingsKey.empty()) return;
-  HKEY key = nullptr;
-  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, g_strSettingsKey.c_str(), 0, KEY_ALL_ACCESS, &key) !=
-      ERROR_SUCCESS) {
-    return;
-  }
+  HKEY key = OpenSettingsKey();
+  if (key == nullptr) return;
   std::uint8_t beep[sizeof(BeepValue)] = {};
   if (const auto stored =
-          touch_settings::ReadStoredBeep(beep, QueryValue(key, "Beep", beep, sizeof(beep)))) {
+          touch_settings::ReadStoredBeep(beep, QuerySettingValue(key, "Beep", beep, sizeof(beep)))) {
     m_nTouchSound = stored->touchSound;
     m_nToneDivisor = stored->toneDivisor;
     m_nDuration = stored->duration;
@@ -157,12 +136,12 @@ void CTouchSettingPage::LoadTouchSettings() {
   }
   std::uint8_t filter[sizeof(FilterRecord)] = {};
   if (const auto position = touch_settings::ReadStoredFilterPosition(
-          filter, QueryValue(key, "Filter", filter, sizeof(filter)))) {
+          filter, QuerySettingValue(key, "Filter", filter, sizeof(filter)))) {
     m_nFilterPosition = *position;
   }
   std::uint8_t cursor[sizeof(DWORD)] = {};
   if (const auto display = touch_settings::ReadStoredCursor(
-          cursor, QueryValue(key, "Cursor", cursor, sizeof(cursor)))) {
+          cursor, QuerySettingValue(key, "Cursor", cursor, sizeof(cursor)))) {
     m_nCursorDisplay = *display;
   }
   ::RegCloseKey(key);
@@ -277,39 +256,13 @@ void CTouchSettingPage::OnLaunch() {
 }
 
 BOOL CTouchSettingPage::SaveTouchSettings(int mask) {
-  HKEY key = nullptr;
-  if (g_strSettingsKey.empty() ||
-      ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, g_strSettingsKey.c_str(), 0, const_cast<char*>(""),
-                        REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS) {
-    fw::AfxMessageBox("RegOpenKeyEx failure!");
-    return FALSE;
-  }
   const BeepValue beep = touch_settings::MakeBeepValue(static_cast<std::uint8_t>(m_nTouchSound),
                                                        m_nToneDivisor, m_nDuration);
   const FilterRecord filter = touch_settings::MakeFilterRecord(m_nFilterPosition);
   const DWORD cursor = static_cast<std::uint8_t>(m_nCursorDisplay);
-  struct Write {
-    int bit;
-    const char* name;
-    DWORD type;
-    const void* data;
-    DWORD size;
-  };
-  const Write writes[] = {
-      {kSaveBeep, "Beep", REG_BINARY, &beep, sizeof(beep)},
-      {kSaveFilter, "Filter", REG_BINARY, &filter, sizeof(filter)},
-      {kSaveCursor, "Cursor", REG_DWORD, &cursor, sizeof(cursor)},
-  };
-  for (const Write& write : writes) {
-    if ((mask & write.bit) == 0) continue;
-    if (::RegSetValueExA(key, write.name, 0, write.type, static_cast<const BYTE*>(write.data),
-                         write.size) != ERROR_SUCCESS) {
-      fw::AfxMessageBox("RegSetValueEx failure!");
-      ::RegCloseKey(key);
-      return FALSE;
-    }
-  }
-  ::RegCloseKey(key);
-  return TRUE;
+  std::vector<SettingWrite> writes;
+  if ((mask & kSaveBeep) != 0) writes.push_back({"Beep", REG_BINARY, &beep, sizeof(beep)});
+  if ((mask & kSaveFilter) != 0) writes.push_back({"Filter", REG_BINARY, &filter, sizeof(filter)});
+  if ((mask & kSaveCursor) != 0) writes.push_back({"Cursor", REG_DWORD, &cursor, sizeof(cursor)});
+  return WriteSettingValues("RegOpenKeyEx failure!", writes) ? TRUE : FALSE;
 }
