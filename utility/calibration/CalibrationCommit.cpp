@@ -71,9 +71,9 @@ bool CCalibrationCommit::ResetCalibration(CalibrationKind kind,
   return true;
 }
 
-bool CCalibrationCommit::SendCableConnection() {
+bool CCalibrationCommit::SendCableConnection(const char* failureText) {
   const auto connection = static_cast<std::uint8_t>(m_cal.cableConnection & 0xFF);
-  return SendRequest(IOCTL_CABLE_CONNECTION, &connection, 1, "IOCTL_CABLE_CONNECTION failed");
+  return SendRequest(IOCTL_CABLE_CONNECTION, &connection, 1, failureText);
 }
 
 bool CCalibrationCommit::SendRotation() {
@@ -115,8 +115,7 @@ void CCalibrationCommit::InvertCableConnection() {
       m_cal.cableConnection = kCableBRTL;
     }
   }
-  const auto connection = static_cast<std::uint8_t>(m_cal.cableConnection & 0xFF);
-  SendRequest(IOCTL_CABLE_CONNECTION, &connection, 1, "TOUSCR_IOCTL_CABLE_CONNECTION falied");
+  SendCableConnection("TOUSCR_IOCTL_CABLE_CONNECTION falied");
 }
 
 void CCalibrationCommit::StoreInvertedConnection() {

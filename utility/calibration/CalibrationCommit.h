@@ -42,7 +42,7 @@ class CCalibrationCommit {
   void SetInitialState(const calibration::MonitorRect& touchMonitor);
 
  private:
-  bool SendCableConnection();
+  bool SendCableConnection(const char* failureText = "IOCTL_CABLE_CONNECTION failed");
   bool SendRotation();
   bool SendRecord();
 

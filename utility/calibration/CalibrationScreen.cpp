@@ -29,15 +29,9 @@ calibration::MonitorRect ToMonitorRect(const RECT& rect) {
   return {rect.left, rect.top, rect.right, rect.bottom};
 }
 
-// The whole primary screen, for when no monitor rectangle can be read.
-RECT PrimaryScreenRect() {
-  return {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-}
-
-// The touch monitor; the targets and the default points are never placed on an empty one.
-calibration::MonitorRect TouchMonitor() {
-  return ToMonitorRect(::IsRectEmpty(&g_rcTouchMonitor) ? PrimaryScreenRect() : g_rcTouchMonitor);
-}
+// The touch monitor; never empty (the display state falls back to the whole primary screen), so
+// neither the targets nor the default points are placed on an empty one.
+calibration::MonitorRect TouchMonitor() { return ToMonitorRect(g_rcTouchMonitor); }
 
 void ShowCursorAgain() {
   while (::ShowCursor(TRUE) < 0) {
@@ -55,7 +49,7 @@ const fw::MessageMap* CCalibrationScreen::GetMessageMap() const {
       fw::OnMessage<&CCalibrationScreen::OnLButtonDown>(WM_LBUTTONDOWN),
       // The dialog class reports a second quick press at the same place as a double click;
       // it is a press all the same, or a retried hold on the same target would be lost.
-      fw::OnMessage<&CCalibrationScreen::OnLButtonDblClk>(WM_LBUTTONDBLCLK),
+      fw::OnMessage<&CCalibrationScreen::OnLButtonDown>(WM_LBUTTONDBLCLK),
       fw::OnMessage<&CCalibrationScreen::OnLButtonUp>(WM_LBUTTONUP),
       fw::OnMessage<&CCalibrationScreen::OnTimer>(WM_TIMER),
   };
@@ -67,13 +61,7 @@ BOOL CCalibrationScreen::OnInitDialog() {
   CDialog::OnInitDialog();
 
   g_nMonitorCount = ::GetSystemMetrics(SM_CMONITORS);
-  MONITORINFO info{};
-  info.cbSize = sizeof(info);
-  const bool measured =
-      ::GetMonitorInfoW(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTONULL), &info) &&
-      !::IsRectEmpty(&info.rcMonitor);
-  g_rcPrimaryMonitor = measured ? info.rcMonitor : PrimaryScreenRect();
-  g_rcTouchMonitor = g_rcPrimaryMonitor;
+  ResetTouchMonitorToPrimary();
 
   m_commit.SetKind(CCalibrationCommit::StoredKind(CalibrationKind::kTwoPoint));
   m_commit.Data().PlaceTargets(TouchMonitor());
@@ -151,12 +139,6 @@ void CCalibrationScreen::SyncHoldTimer() {
 }
 
 void CCalibrationScreen::OnLButtonDown() {
-  m_hold.Press();
-  SyncHoldTimer();
-  Default();
-}
-
-void CCalibrationScreen::OnLButtonDblClk() {
   m_hold.Press();
   SyncHoldTimer();
   Default();

@@ -30,7 +30,6 @@ class CCalibrationScreen : public fw::CDialog {
 
   void OnPaint();
   void OnLButtonDown();
-  void OnLButtonDblClk();
   void OnLButtonUp();
   void OnTimer(UINT_PTR nIDEvent);
 

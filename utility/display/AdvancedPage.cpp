@@ -52,12 +52,7 @@ void CAdvancedPage::OnSet() {
   if (SendRequest(IOCTL_SINGLE_MONITOR, nullptr, 0, "IOCTL_SINGLE_MONITOR falied")) {
     SaveAdvancedSetting(kAdvancedSingleMonitor);
   }
-  MONITORINFO info{};
-  info.cbSize = sizeof(info);
-  if (::GetMonitorInfoW(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTONULL), &info)) {
-    g_rcPrimaryMonitor = info.rcMonitor;
-  }
-  g_rcTouchMonitor = g_rcPrimaryMonitor;
+  ResetTouchMonitorToPrimary();
 }
 
 void CAdvancedPage::OnLtrb() {
