@@ -111,8 +111,7 @@ BOOL GetShellFolderPath(char* buffer, FolderKind kind, REGSAM access) {
   if (kind < kFolderCommonDesktop || kind > kFolderCommonStartup) return FALSE;
   const ShellFolder& folder = kShellFolderKinds[kind - 1];
   HKEY key = nullptr;
-  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, folder.subkey, 0, access, &key) !=
-      ERROR_SUCCESS) {
+  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, folder.subkey, 0, access, &key) != ERROR_SUCCESS) {
     return FALSE;
   }
   DWORD size = kPathBufferSize;

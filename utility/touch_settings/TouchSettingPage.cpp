@@ -127,8 +127,8 @@ void CTouchSettingPage::LoadTouchSettings() {
   HKEY key = OpenSettingsKey();
   if (key == nullptr) return;
   std::uint8_t beep[sizeof(BeepValue)] = {};
-  if (const auto stored =
-          touch_settings::ReadStoredBeep(beep, QuerySettingValue(key, "Beep", beep, sizeof(beep)))) {
+  if (const auto stored = touch_settings::ReadStoredBeep(
+          beep, QuerySettingValue(key, "Beep", beep, sizeof(beep)))) {
     m_nTouchSound = stored->touchSound;
     m_nToneDivisor = stored->toneDivisor;
     m_nDuration = stored->duration;
