@@ -7,25 +7,26 @@ namespace setup {
 
 std::optional<std::string> JoinPath(const std::optional<std::string>& folder,
                                     std::string_view name) {
-  if (!folder) {
+  return AppendPath(AppendPath(folder, "\\"), name);
+}
+
+std::optional<std::string> AppendPath(const std::optional<std::string>& path,
+                                      std::string_view piece) {
+  // The path, the piece and the terminator.
+  if (!path || path->size() + piece.size() + 1 > kPathCapacity) {
     return std::nullopt;
   }
-  // The folder, the backslash, the name and the terminator.
-  if (folder->size() + 1 + name.size() + 1 > kPathCapacity) {
-    return std::nullopt;
-  }
-  std::string path = *folder;
-  path += '\\';
-  path += name;
-  return path;
+  std::string longer = *path;
+  longer += piece;
+  return longer;
 }
 
 std::optional<std::string> VantoraFolderIn(const std::optional<std::string>& programFiles) {
-  return JoinPath(programFiles, kInstallFolderParts[0]);
+  return AppendPath(programFiles, kVantoraFolder);
 }
 
 std::optional<std::string> InstallFolderIn(const std::optional<std::string>& programFiles) {
-  return JoinPath(VantoraFolderIn(programFiles), kInstallFolderParts[1]);
+  return AppendPath(VantoraFolderIn(programFiles), kUsbFolder);
 }
 
 std::optional<std::string> ProgramGroupIn(const std::optional<std::string>& programs) {

@@ -22,8 +22,9 @@ enum FolderKind : int {
 // Every path buffer of the system holds 260 characters, the terminator included.
 constexpr std::size_t kPathCapacity = 260;
 
-// The install folder below Program Files, and the program group below Programs.
-constexpr const char* kInstallFolderParts[] = {"Vantora", "USB"};
+// The install folder "\Vantora\USB" below Program Files, and the program group below Programs.
+constexpr char kVantoraFolder[] = "\\Vantora";
+constexpr char kUsbFolder[] = "\\USB";
 constexpr char kProgramGroup[] = "Vantora USB";
 
 // Source (in the current directory) and destination (in the install folder) have one name.
@@ -55,22 +56,25 @@ static_assert(kShortcutCount == 5);
 
 // The driver package: the INF as setup names it in the current directory, the text every copy
 // of it begins with, the service's device count, and the driver file below the Windows folder.
-constexpr char kInfFileName[] = "VTUSB.inf";
+constexpr char kInfFile[] = "\\VTUSB.inf";
 constexpr char kInfMarker[] = ";Vantora USB";
 constexpr std::size_t kInfMarkerLength = sizeof(kInfMarker) - 1;
 constexpr char kDriverEnumKey[] = "System\\CurrentControlSet\\Services\\VTusb\\ENUM";
 constexpr char kServicesKey[] = "System\\CurrentControlSet\\Services";
 constexpr char kSettingsSubkey[] = "VantoraUSB";
 constexpr char kInfCopyPattern[] = "oem*.inf";
-constexpr const char* kInfFolderParts[] = {"inf"};
-constexpr const char* kDriverFileParts[] = {"system32", "drivers", "vtusb.sys"};
+constexpr char kInfFolder[] = "\\inf\\";
+constexpr char kDriverFile[] = "\\system32\\drivers\\vtusb.sys";
 
 // `folder`, a backslash and `name`, when the whole path with its terminator fits a path buffer;
 // nothing otherwise (and nothing for a missing folder), so that no path is ever cut short.
 std::optional<std::string> JoinPath(const std::optional<std::string>& folder,
                                     std::string_view name);
+// `path` followed by `piece` as it stands, under the same rule.
+std::optional<std::string> AppendPath(const std::optional<std::string>& path,
+                                      std::string_view piece);
 
-// The Vantora folder below Program Files, and the install folder USB below it.
+// The Vantora folder below Program Files, and the install folder below it.
 std::optional<std::string> VantoraFolderIn(const std::optional<std::string>& programFiles);
 std::optional<std::string> InstallFolderIn(const std::optional<std::string>& programFiles);
 // The "Vantora USB" folder inside the Programs folder.

@@ -2,6 +2,8 @@
 
 #include <shlobj.h>
 
+#include <cstdio>
+
 #include "SetupDlg.h"
 #include "framework/App.h"
 #include "korvinst.h"
@@ -12,6 +14,14 @@ namespace {
 // The steps report to the wizard, the application's main window.
 void Status(const std::string& text) {
   static_cast<CSetupDlg*>(fw::AfxGetApp()->m_pMainWnd)->SetStatus(text.c_str(), false);
+}
+
+// `format` with `text` in place of its one %s; the texts of the steps are short, and one that
+// did not fit a path buffer would be cut short rather than overrun it.
+std::string Formatted(const char* format, const char* text) {
+  char buffer[setup::kPathCapacity] = {};
+  std::snprintf(buffer, sizeof(buffer), format, text);
+  return buffer;
 }
 
 }  // namespace
@@ -32,15 +42,13 @@ BOOL CopyFiles() {
   }
   const std::optional<std::string> vantora = setup::VantoraFolderIn(programFiles);
   if (vantora) ::CreateDirectoryA(vantora->c_str(), nullptr);
-  const std::optional<std::string> installFolder =
-      setup::JoinPath(vantora, setup::kInstallFolderParts[1]);
+  const std::optional<std::string> installFolder = setup::AppendPath(vantora, setup::kUsbFolder);
   if (installFolder) ::CreateDirectoryA(installFolder->c_str(), nullptr);
 
   for (const char* name : setup::kFileTable) {
-    Status(std::string("Copy ") + name + " ...");
+    Status(Formatted("Copy %s ...", name));
     const std::optional<std::string> destination = setup::JoinPath(installFolder, name);
-    const std::optional<std::string> source = setup::JoinPath(std::string("."), name);
-    if (destination && source) ::CopyFileA(source->c_str(), destination->c_str(), FALSE);
+    if (destination) ::CopyFileA(Formatted(".\\%s", name).c_str(), destination->c_str(), FALSE);
   }
   return TRUE;
 }
@@ -57,7 +65,7 @@ BOOL CreateShortcuts() {
   if (group) ::CreateDirectoryA(group->c_str(), nullptr);
 
   for (const setup::Shortcut& shortcut : setup::kShortcutTable) {
-    Status(std::string("Create Shortcut ") + shortcut.targetFile + " ...");
+    Status(Formatted("Create Shortcut %s ...", shortcut.targetFile));
     const std::optional<std::string>& folder = setup::LinkFolder(shortcut, desktop, group, startup);
     const std::optional<std::string> link = setup::JoinPath(folder, shortcut.linkFile);
     const std::optional<std::string> target = setup::JoinPath(installFolder, shortcut.targetFile);
@@ -115,7 +123,7 @@ bool InstallDriver() {
   const DWORD length = ::GetCurrentDirectoryA(setup::kPathCapacity, directory);
   std::optional<std::string> inf;
   if (length > 0 && length < setup::kPathCapacity) {
-    inf = setup::JoinPath(std::string(directory), setup::kInfFileName);
+    inf = setup::AppendPath(std::string(directory), setup::kInfFile);
   }
   if (!inf || ::Install(inf->c_str()) == 2) {
     ShowSetupMessage("Driver Install Failed!");

@@ -40,26 +40,26 @@ void DeleteInstalledFiles() {
 
 void DeleteDriverInfCopies() {
   const std::optional<std::string> infFolder =
-      setup::JoinPath(LookUpFolder(setup::kFolderWindows), setup::kInfFolderParts[0]);
-  const std::optional<std::string> pattern = setup::JoinPath(infFolder, setup::kInfCopyPattern);
+      setup::AppendPath(LookUpFolder(setup::kFolderWindows), setup::kInfFolder);
+  const std::optional<std::string> pattern = setup::AppendPath(infFolder, setup::kInfCopyPattern);
   if (!pattern) return;
   WIN32_FIND_DATAA found{};
   HANDLE search = ::FindFirstFileA(pattern->c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return;
   do {
-    const std::optional<std::string> inf = setup::JoinPath(infFolder, found.cFileName);
+    const std::optional<std::string> inf = setup::AppendPath(infFolder, found.cFileName);
     if (!inf || !IsDriverInfCopy(*inf)) continue;
     if (!DeleteAnyFile(*inf)) ShowLastError();
     const std::optional<std::string> pnf =
-        setup::JoinPath(infFolder, setup::PrecompiledInfName(found.cFileName));
+        setup::AppendPath(infFolder, setup::PrecompiledInfName(found.cFileName));
     if (!pnf || !DeleteAnyFile(*pnf)) ShowLastError();
   } while (::FindNextFileA(search, &found));
   ::FindClose(search);
 }
 
 void DeleteDriverFile() {
-  std::optional<std::string> path = LookUpFolder(setup::kFolderWindows);
-  for (const char* part : setup::kDriverFileParts) path = setup::JoinPath(path, part);
+  const std::optional<std::string> path =
+      setup::AppendPath(LookUpFolder(setup::kFolderWindows), setup::kDriverFile);
   if (path) DeleteAnyFile(*path);
 }
 

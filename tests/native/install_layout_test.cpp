@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <cstring>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -23,6 +24,18 @@ TEST(JoinPath, NeverMakesAPathLongerThanTheBuffer) {
   EXPECT_EQ(setup::JoinPath(fits, name)->size(), setup::kPathCapacity - 1);
   EXPECT_EQ(setup::JoinPath(fits + "a", name), std::nullopt);
   EXPECT_EQ(setup::JoinPath(std::string(400, 'a'), name), std::nullopt);
+}
+
+// A piece goes on as it stands, its own backslashes included, under the same 260 rule.
+TEST(AppendPath, AddsThePieceAsItStands) {
+  EXPECT_EQ(setup::AppendPath(std::string("C:\\Windows"), setup::kInfFolder),
+            std::optional<std::string>("C:\\Windows\\inf\\"));
+  EXPECT_EQ(setup::AppendPath(std::string("C:\\Windows"), setup::kDriverFile),
+            std::optional<std::string>("C:\\Windows\\system32\\drivers\\vtusb.sys"));
+  EXPECT_EQ(setup::AppendPath(std::nullopt, setup::kInfFile), std::nullopt);
+  const std::string fits(setup::kPathCapacity - 1 - std::strlen(setup::kInfFile), 'a');
+  EXPECT_EQ(setup::AppendPath(fits, setup::kInfFile)->size(), setup::kPathCapacity - 1);
+  EXPECT_EQ(setup::AppendPath(fits + "a", setup::kInfFile), std::nullopt);
 }
 
 TEST(PrecompiledInfName, ReplacesEverythingFromTheFirstDot) {
@@ -78,7 +91,7 @@ TEST(CommandLineSelectsUninstall, FirstWordThatIsNotAFlag) {
   }
 }
 
-// The install folder is "\\Vantora\\USB" below Program Files, the group "Vantora USB" below
+// The install folder is "\Vantora\USB" below Program Files, the group "Vantora USB" below
 // Programs; a missing folder gives none.
 TEST(InstallFolders, LieBelowTheFoldersTheyAreBuiltFrom) {
   EXPECT_EQ(setup::VantoraFolderIn(std::string("C:\\PF")),
@@ -89,7 +102,7 @@ TEST(InstallFolders, LieBelowTheFoldersTheyAreBuiltFrom) {
             std::optional<std::string>("C:\\Programs\\Vantora USB"));
   EXPECT_EQ(setup::InstallFolderIn(std::nullopt), std::nullopt);
   EXPECT_EQ(setup::ProgramGroupIn(std::nullopt), std::nullopt);
-  // "\\Vantora\\USB" and the terminator must fit too.
+  // "\Vantora\USB" and the terminator must fit too.
   EXPECT_EQ(setup::InstallFolderIn(std::string(setup::kPathCapacity - 12, 'a')), std::nullopt);
   EXPECT_TRUE(setup::InstallFolderIn(std::string(setup::kPathCapacity - 13, 'a')).has_value());
 }
