@@ -36,6 +36,18 @@ class LocalBuffer {
   DWORD m_nSize;
 };
 
+// The uninstallation's steps in their order, each announced on the status line before it runs.
+struct UninstallStep {
+  const char* status;
+  BOOL (*run)();
+};
+constexpr UninstallStep kUninstallSteps[] = {
+    {"Uninstall Driver ...", RemoveDriver},
+    {"Delete Registry ...", DeleteServiceKey},
+    {"Delete Shortcuts ...", DeleteShortcuts},
+    {"Delete Files ...", DeleteFiles},
+};
+
 enum class IdRead { kMatch, kNoMatch, kFailed };
 
 // One device's hardware identifiers: whether one is the controller's, or whether the whole
@@ -229,25 +241,10 @@ bool CSetupDlg::RunInstall() {
 bool CSetupDlg::RunUninstall() {
   EnableControl(IDC_INSTALL, false);
   EnableControl(IDC_UNINSTALL, false);
-  SetStatus("Uninstall Driver ...", false);
-  {
+  for (const UninstallStep& step : kUninstallSteps) {
+    SetStatus(step.status, false);
     fw::CWaitCursor wait;
-    RemoveDriver();
-  }
-  SetStatus("Delete Registry ...", false);
-  {
-    fw::CWaitCursor wait;
-    DeleteServiceKey();
-  }
-  SetStatus("Delete Shortcuts ...", false);
-  {
-    fw::CWaitCursor wait;
-    DeleteShortcuts();
-  }
-  SetStatus("Delete Files ...", false);
-  {
-    fw::CWaitCursor wait;
-    DeleteFiles();
+    step.run();
   }
   Finish("Uninstallation is done");
   return true;
