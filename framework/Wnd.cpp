@@ -75,8 +75,8 @@ const MessageEntry* CWnd::FindEntry(UINT message, WPARAM wParam, LPARAM lParam) 
     id = LOWORD(wParam);
     code = HIWORD(wParam);
   } else if (message == WM_NOTIFY) {
+    // WindowProc lets only a notification of one of our children get here.
     const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-    if (!IsNotificationOfChild(header)) return nullptr;
     id = static_cast<UINT>(header->idFrom);
     code = header->code;
   }
