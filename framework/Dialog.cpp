@@ -219,6 +219,21 @@ int AfxMessageBox(const char* text, UINT type) {
   return ::MessageBoxA(hWndOwner, text, ProgramName().c_str(), type);
 }
 
+void AppendAboutItem(const CWnd& wnd, UINT idString, UINT idCommand) {
+  HMENU systemMenu = ::GetSystemMenu(wnd, FALSE);
+  if (systemMenu == nullptr) return;
+  wchar_t text[64] = {};
+  if (::LoadStringW(AfxGetInstanceHandle(), idString, text, 64) > 0) {
+    ::AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(systemMenu, MF_STRING, idCommand, text);
+  }
+}
+
+void SetDialogIcons(const CWnd& wnd, HICON icon) {
+  wnd.SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+  wnd.SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+}
+
 bool PaintMinimizedIcon(const CWnd& wnd, HICON icon) {
   if (!::IsIconic(wnd)) return false;
   PAINTSTRUCT paint;

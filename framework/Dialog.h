@@ -55,6 +55,14 @@ int AfxMessageBox(const char* text, UINT type = MB_OK | MB_ICONEXCLAMATION);
 // icon of its own. False, painting nothing, when the window is not minimised.
 bool PaintMinimizedIcon(const CWnd& wnd, HICON icon);
 
+// Adds a separator and the string resource `idString` as command `idCommand` to the window's
+// system menu. The text is loaded and added as Unicode, so that a Korean entry shows on any code
+// page; nothing is added when the menu or the string is missing.
+void AppendAboutItem(const CWnd& wnd, UINT idString, UINT idCommand);
+
+// The icon for the window's title bar and its task-switcher entry alike.
+void SetDialogIcons(const CWnd& wnd, HICON icon);
+
 // The program's file name without folder and extension.
 std::string ProgramName();
 

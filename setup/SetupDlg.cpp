@@ -101,9 +101,8 @@ void CSetupDlg::DoDataExchange(fw::CDataExchange* pDX) {
 
 BOOL CSetupDlg::OnInitDialog() {
   CDialog::OnInitDialog();
-  AppendAboutToSystemMenu();
-  SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-  SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+  fw::AppendAboutItem(*this, IDS_ABOUTBOX, IDM_ABOUTBOX);
+  fw::SetDialogIcons(*this, m_hIcon);
   ::SetWindowTextA(m_hWnd, "Vantora");
   ShowLogo();
   if (m_nMode == kModeInstall) {
@@ -112,16 +111,6 @@ BOOL CSetupDlg::OnInitDialog() {
     OnUninstallSelected();
   }
   return TRUE;
-}
-
-void CSetupDlg::AppendAboutToSystemMenu() {
-  HMENU systemMenu = ::GetSystemMenu(m_hWnd, FALSE);
-  if (systemMenu == nullptr) return;
-  char text[64] = {};
-  if (::LoadStringA(fw::AfxGetInstanceHandle(), IDS_ABOUTBOX, text, sizeof(text)) > 0) {
-    ::AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, text);
-  }
 }
 
 // The logo is a file of the install set in the current directory; without it the picture

@@ -36,7 +36,6 @@ class CSetupDlg : public fw::CDialog {
   HICON m_hIcon;
 
  private:
-  void AppendAboutToSystemMenu();
   void ShowLogo();
   void EnableControl(int id, bool enable) const;
   void Finish(const char* text);

@@ -34,9 +34,8 @@ void CTessaroDlg::DoDataExchange(fw::CDataExchange* pDX) {
 
 BOOL CTessaroDlg::OnInitDialog() {
   CDialog::OnInitDialog();
-  AppendAboutToSystemMenu();
-  SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-  SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+  fw::AppendAboutItem(*this, IDS_ABOUTBOX, IDM_ABOUTBOX);
+  fw::SetDialogIcons(*this, m_hIcon);
 
   // Every page reads the settings key while it is created.
   g_strSettingsKey = "System\\CurrentControlSet\\Services\\VantoraUSB";
@@ -60,17 +59,6 @@ void CTessaroDlg::OnOK() {
 void CTessaroDlg::OnCancel() {
   m_pageCalibrate.EndCalibration();
   CDialog::OnCancel();
-}
-
-void CTessaroDlg::AppendAboutToSystemMenu() {
-  HMENU systemMenu = ::GetSystemMenu(m_hWnd, FALSE);
-  if (systemMenu == nullptr) return;
-  // The entry's text is Korean: it is loaded and added as Unicode, whatever the code page.
-  wchar_t text[64] = {};
-  if (::LoadStringW(fw::AfxGetInstanceHandle(), IDS_ABOUTBOX, text, 64) > 0) {
-    ::AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, text);
-  }
 }
 
 void CTessaroDlg::InsertTabs() {

@@ -43,7 +43,6 @@ class CTessaroDlg : public fw::CDialog {
   };
   static constexpr std::size_t kPageCount = 4;
 
-  void AppendAboutToSystemMenu();
   void InsertTabs();
   void CreatePages();
 
