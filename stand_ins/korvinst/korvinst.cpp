@@ -23,6 +23,7 @@ constexpr char kDriverFile[] = "vtusb.sys";
 constexpr char kEnumKey[] = "System\\CurrentControlSet\\Services\\VTusb\\ENUM";
 constexpr int kFailure = 2;
 constexpr int kMaxOemInf = 10000;
+constexpr DWORD kIdCapacity = 1024;
 
 bool ReadFileBytes(const std::string& path, std::string* bytes) {
   HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -40,14 +41,14 @@ bool ReadFileBytes(const std::string& path, std::string* bytes) {
 }
 
 bool WriteFileBytes(const std::string& path, const std::string& bytes, bool append = false) {
-  HANDLE file = ::CreateFileA(path.c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE,
-                              FILE_SHARE_READ, nullptr, append ? OPEN_ALWAYS : CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file =
+      ::CreateFileA(path.c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE, FILE_SHARE_READ,
+                    nullptr, append ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
-  const bool ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                              nullptr) &&
-                  written == bytes.size();
+  const bool ok =
+      ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+      written == bytes.size();
   ::CloseHandle(file);
   return ok;
 }
@@ -70,30 +71,46 @@ std::string WindowsFolder() {
   return length > 0 && length < MAX_PATH ? folder : "";
 }
 
-// The system's copy of an INF: an "oem<N>.inf" of the same content when there is one,
-// otherwise the first free number; with a precompiled ".pnf" file beside it.
+// The name of an "oem*.inf" copy in `folder` whose content is `inf`, or "" when none is.
+std::string SameInfCopy(const std::string& folder, const std::string& inf) {
+  WIN32_FIND_DATAA found{};
+  HANDLE search = ::FindFirstFileA((folder + "oem*.inf").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return "";
+  std::string same;
+  do {
+    std::string existing;
+    if (ReadFileBytes(folder + found.cFileName, &existing) && existing == inf) {
+      same = found.cFileName;
+    }
+  } while (same.empty() && ::FindNextFileA(search, &found));
+  ::FindClose(search);
+  return same;
+}
+
+// The system's copy of an INF: an "oem*.inf" of the same content when there is one, otherwise
+// "oem<N>.inf" with the first number that has no file at all (a file that cannot be read is
+// still taken); with a precompiled ".pnf" file beside it.
 bool CopyInfIntoSystem(const std::string& inf) {
   const std::string folder = WindowsFolder() + "\\inf\\";
-  int free = -1;
+  const std::string pnf = "PNF stand-in\r\n" + inf;
+  const std::string same = SameInfCopy(folder, inf);
+  if (!same.empty()) return WriteFileBytes(folder + same.substr(0, same.rfind('.')) + ".pnf", pnf);
   for (int n = 0; n < kMaxOemInf; ++n) {
     const std::string name = folder + "oem" + std::to_string(n);
-    std::string existing;
-    if (!ReadFileBytes(name + ".inf", &existing)) {
-      if (free < 0) free = n;
-      continue;
-    }
-    if (existing == inf) return WriteFileBytes(name + ".pnf", "PNF stand-in\r\n" + inf);
+    if (::GetFileAttributesA((name + ".inf").c_str()) != INVALID_FILE_ATTRIBUTES) continue;
+    return WriteFileBytes(name + ".inf", inf) && WriteFileBytes(name + ".pnf", pnf);
   }
-  if (free < 0) return false;
-  const std::string name = folder + "oem" + std::to_string(free);
-  return WriteFileBytes(name + ".inf", inf) && WriteFileBytes(name + ".pnf", "PNF stand-in\r\n" + inf);
+  return false;
 }
+
+// Where the driver's file lies, and where its service starts it from.
+std::string SystemDriverFile() { return WindowsFolder() + "\\system32\\drivers\\" + kDriverFile; }
 
 // The driver file goes next to the other drivers. A running driver keeps its image open: the
 // file in place is then the one that runs, and it must be the package's.
 bool CopyDriverIntoSystem(const std::string& packageFolder) {
   const std::string source = packageFolder + kDriverFile;
-  const std::string target = WindowsFolder() + "\\system32\\drivers\\" + kDriverFile;
+  const std::string target = SystemDriverFile();
   std::string wanted;
   if (!ReadFileBytes(source, &wanted)) return false;
   if (::CopyFileA(source.c_str(), target.c_str(), FALSE)) return true;
@@ -104,18 +121,18 @@ bool CopyDriverIntoSystem(const std::string& packageFolder) {
 bool CreateAndStartService() {
   SC_HANDLE manager = ::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
   if (manager == nullptr) return false;
-  const std::string binary = WindowsFolder() + "\\system32\\drivers\\" + kDriverFile;
-  SC_HANDLE service = ::CreateServiceA(manager, kServiceName, kServiceName, SERVICE_ALL_ACCESS,
-                                       SERVICE_KERNEL_DRIVER, SERVICE_DEMAND_START,
-                                       SERVICE_ERROR_NORMAL, binary.c_str(), nullptr, nullptr,
-                                       nullptr, nullptr, nullptr);
+  const std::string binary = SystemDriverFile();
+  SC_HANDLE service =
+      ::CreateServiceA(manager, kServiceName, kServiceName, SERVICE_ALL_ACCESS,
+                       SERVICE_KERNEL_DRIVER, SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL,
+                       binary.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr);
   if (service == nullptr && ::GetLastError() == ERROR_SERVICE_EXISTS) {
     service = ::OpenServiceA(manager, kServiceName, SERVICE_ALL_ACCESS);
   }
   bool running = false;
   if (service != nullptr) {
-    running = ::StartServiceA(service, 0, nullptr) ||
-              ::GetLastError() == ERROR_SERVICE_ALREADY_RUNNING;
+    running =
+        ::StartServiceA(service, 0, nullptr) || ::GetLastError() == ERROR_SERVICE_ALREADY_RUNNING;
     ::CloseServiceHandle(service);
   }
   ::CloseServiceHandle(manager);
@@ -141,12 +158,13 @@ void ForEachPresentDevice(Visit visit) {
   SP_DEVINFO_DATA device{};
   device.cbSize = sizeof(device);
   for (DWORD index = 0; ::SetupDiEnumDeviceInfo(set, index, &device); ++index) {
-    char ids[1024] = {};
+    // Two zero bytes beyond what the read may fill end the last string and the list whatever
+    // the read gave.
+    char ids[kIdCapacity + 2] = {};
     DWORD reported = 0;
     if (::SetupDiGetDeviceRegistryPropertyA(set, &device, SPDRP_HARDWAREID, nullptr,
-                                            reinterpret_cast<BYTE*>(ids), sizeof(ids) - 2,
-                                            &reported)) {
-      visit(set, device, ids, static_cast<std::size_t>(reported), sizeof(ids));
+                                            reinterpret_cast<BYTE*>(ids), kIdCapacity, &reported)) {
+      visit(set, device, ids, static_cast<std::size_t>(reported), std::size_t{kIdCapacity});
     }
   }
   ::SetupDiDestroyDeviceInfoList(set);
@@ -154,10 +172,10 @@ void ForEachPresentDevice(Visit visit) {
 
 DWORD PresentControllerCount() {
   DWORD count = 0;
-  ForEachPresentDevice([&](HDEVINFO, SP_DEVINFO_DATA&, const char* ids, std::size_t reported,
-                           std::size_t capacity) {
-    if (hwid::HasControllerId(ids, capacity, reported)) ++count;
-  });
+  ForEachPresentDevice(
+      [&](HDEVINFO, SP_DEVINFO_DATA&, const char* ids, std::size_t reported, std::size_t capacity) {
+        if (hwid::HasControllerId(ids, capacity, reported)) ++count;
+      });
   return count;
 }
 

@@ -209,6 +209,26 @@ TEST_F(Install, InstalledUtilityStartsFromItsShortcutAndShowsTheController) {
   EXPECT_TRUE(tessaro.EndWithOk());
 }
 
+// An INF copy that the system holds open cannot be read, yet its number is taken: the driver's
+// INF goes to the next number and the held copy stays as it was.
+TEST_F(Install, DriverInfCopyPassesANumberWhoseFileCannotBeRead) {
+  const std::string inf = setup_test::InfFolder() + "\\";
+  ASSERT_TRUE(setup_test::WriteFileBytes(inf + "oem0.inf", "held"));
+  HANDLE held = ::CreateFileA((inf + "oem0.inf").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  {
+    SetupSession setup;
+    RunInstall(setup, false);
+  }
+  ::CloseHandle(held);
+  EXPECT_EQ(setup_test::ReadFileBytes(inf + "oem0.inf"), std::string("held"));
+  EXPECT_FALSE(setup_test::FileExists(inf + "oem0.pnf"));
+  EXPECT_EQ(setup_test::ReadFileBytes(inf + "oem1.inf"),
+            setup_test::ReadFileBytes(setup_test::InstallSetFolder() + "\\vtusb.inf"));
+  EXPECT_TRUE(setup_test::FileExists(inf + "oem1.pnf"));
+}
+
 TEST_F(Install, SecondInstallationSkipsTheDriverAndOverwritesWhatItMay) {
   {
     SetupSession first;
