@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "bytes.h"
+
 namespace support {
 
 // The driver's service key, where the utility keeps its settings (below HKEY_LOCAL_MACHINE).
@@ -22,6 +24,12 @@ struct RegistryValue {
   bool operator==(const RegistryValue&) const = default;
 };
 void PrintTo(const RegistryValue& value, std::ostream* out);
+
+inline RegistryValue Binary(const Bytes& bytes) { return {REG_BINARY, bytes}; }
+// A REG_DWORD holds its value little-endian; a negative one in two's complement, so both
+// overloads give the same bytes for the same bits.
+inline RegistryValue DwordValue(std::uint32_t value) { return {REG_DWORD, Dword(value)}; }
+inline RegistryValue DwordValue(std::int32_t value) { return {REG_DWORD, Int32s({value})}; }
 
 bool KeyExists(HKEY root, const std::string& subkey);
 // Deletes the settings key with its values; true when it is gone afterwards.

@@ -10,11 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "bytes.h"
 #include "registry.h"
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using support::Bytes;
+using support::Dword;
 using support::kSettingsKey;
 using support::ReadValue;
 using support::RegistryValue;
@@ -35,11 +37,6 @@ Bytes Pattern(std::size_t size, std::uint8_t seed) {
 
 Bytes Prefix(const Bytes& bytes, std::size_t size) {
   return Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(size));
-}
-
-Bytes Dword(std::uint32_t value) {
-  return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-          static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
 }
 
 bool WriteSetting(const char* name, DWORD type, const Bytes& bytes) {

@@ -6,24 +6,36 @@
 
 #include <cstdint>
 #include <initializer_list>
-#include <iomanip>
 #include <optional>
-#include <ostream>
 #include <string>
 #include <vector>
 
 #include "driver_double_client.h"
+#include "driver_log.h"
 #include "driver_service.h"
 #include "registry.h"
 #include "screenshot.h"
+#include "settings.h"
 #include "tessaro_session.h"
 #include "ui.h"
 #include "wait.h"
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using support::Binary;
+using support::Bytes;
+using support::Concat;
+using support::DriverReceived;
+using support::Dword;
+using support::DwordValue;
 using support::RegistryValue;
+using support::Sent;
+using support::Store;
+using support::Stored;
+using support::StoredNames;
+using support::TakeSent;
+using support::WaitForStoredCount;
+using support::Words;
 
 // The driver's control codes, spelled out here so that a wrong code in the utility shows.
 constexpr std::uint32_t kSetCal = 0x220028;
@@ -39,43 +51,6 @@ constexpr int kTwoPointsButton = 1002;
 constexpr int kFivePointsButton = 1025;
 constexpr int kModifyButton = 3;
 constexpr int kModifyText = 1053;
-
-struct Sent {
-  std::uint32_t code;
-  Bytes input;
-  bool operator==(const Sent&) const = default;
-};
-
-void PrintTo(const Sent& sent, std::ostream* out) {
-  *out << "0x" << std::hex << sent.code << " [";
-  for (std::size_t i = 0; i < sent.input.size(); ++i) {
-    *out << (i ? " " : "") << std::setw(2) << std::setfill('0') << int{sent.input[i]};
-  }
-  *out << "]" << std::dec;
-}
-
-Bytes Words(std::initializer_list<std::uint16_t> words) {
-  Bytes bytes;
-  for (std::uint16_t word : words) {
-    bytes.push_back(static_cast<std::uint8_t>(word & 0xFF));
-    bytes.push_back(static_cast<std::uint8_t>(word >> 8));
-  }
-  return bytes;
-}
-
-Bytes Dword(std::uint32_t value) {
-  return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-          static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
-}
-
-Bytes Concat(const Bytes& a, const Bytes& b) {
-  Bytes bytes = a;
-  bytes.insert(bytes.end(), b.begin(), b.end());
-  return bytes;
-}
-
-RegistryValue Binary(const Bytes& bytes) { return {REG_BINARY, bytes}; }
-RegistryValue DwordValue(std::uint32_t value) { return {REG_DWORD, Dword(value)}; }
 
 // On the 1024 x 768 rig screen: the default points, and the neutral linear record.
 const Bytes kDefaultPoints = Words({16384, 16384, 640, 853, 32128, 853, 32128, 31914, 640, 31914});
@@ -111,30 +86,6 @@ class Calibration : public testing::Test {
     ASSERT_TRUE(ClearDriverLog());
   }
 
-  static void Store(const char* name, const RegistryValue& value) {
-    ASSERT_TRUE(support::WriteValue(HKEY_LOCAL_MACHINE, support::kSettingsKey, name, value.type,
-                                    value.bytes));
-  }
-
-  static std::optional<RegistryValue> Stored(const char* name) {
-    return support::ReadValue(HKEY_LOCAL_MACHINE, support::kSettingsKey, name);
-  }
-
-  static std::vector<std::string> StoredNames() {
-    return support::ValueNames(HKEY_LOCAL_MACHINE, support::kSettingsKey)
-        .value_or(std::vector<std::string>{});
-  }
-
-  // What the driver received since the last call, and forget it.
-  static std::vector<Sent> TakeSent() {
-    std::vector<DriverRequest> log;
-    EXPECT_TRUE(ReadDriverLog(log));
-    EXPECT_TRUE(ClearDriverLog());
-    std::vector<Sent> sent;
-    for (const DriverRequest& request : log) sent.push_back({request.code, request.input});
-    return sent;
-  }
-
   // The settings the program wrote, in order (the session must trace registry writes).
   std::vector<std::string> SettingsWrites() const {
     std::vector<std::string> writes;
@@ -144,23 +95,6 @@ class Calibration : public testing::Test {
       }
     }
     return writes;
-  }
-
-  // Waits until the driver has received as many requests as expected (the program goes on by
-  // itself after a dialog closes), then compares all it received, and forgets them.
-  static testing::AssertionResult DriverReceived(const std::vector<Sent>& expected) {
-    std::vector<DriverRequest> log;
-    support::WaitUntil([&] { return ReadDriverLog(log) && log.size() >= expected.size(); });
-    const std::vector<Sent> sent = TakeSent();
-    if (sent == expected) return testing::AssertionSuccess();
-    return testing::AssertionFailure()
-           << "the driver received " << testing::PrintToString(sent)
-           << "\n                   expected " << testing::PrintToString(expected);
-  }
-
-  // Waits until the settings key holds this many values (they are written after the screen hid).
-  static void WaitForStoredCount(std::size_t count) {
-    support::WaitUntil([&] { return StoredNames().size() == count; });
   }
 
   HWND PageButton(int id) const {
@@ -323,7 +257,7 @@ TEST_F(Calibration, FivePointsSendsTheResetTheRecordAndStoresItOnOk) {
   ASSERT_TRUE(TouchPoints({kFivePointTargets[0], kFivePointTargets[1], kFivePointTargets[2],
                            kFivePointTargets[3], kFivePointTargets[4]}));
   // Touches on the targets: the measured words equal the target words.
-  const Bytes record = Concat(kDefaultPoints, kDefaultPoints);
+  const Bytes record = Concat({kDefaultPoints, kDefaultPoints});
   EXPECT_TRUE(DriverReceived((std::vector<Sent>{
       {kCableConnection, {1}}, {kPanelRotation, Dword(0)}, {kSetCal5Pt, record}})));
 
@@ -378,7 +312,7 @@ TEST_F(Calibration, MirroredTouchesGiveTheirOrientation) {
     EXPECT_TRUE(
         DriverReceived((std::vector<Sent>{{kCableConnection, {0}},
                                           {kPanelRotation, Dword(c.rotation)},
-                                          {kSetCal5Pt, Concat(kDefaultPoints, c.measured)}})));
+                                          {kSetCal5Pt, Concat({kDefaultPoints, c.measured})}})));
     support::DialogSeen check;
     ASSERT_TRUE(WaitForCheckDialog(&check));
     ASSERT_TRUE(session_.AnswerDialog(check, IDOK));
@@ -535,7 +469,7 @@ TEST_F(Calibration, InitialStateResetsAndStoresByTheStoredType) {
       {2, {{kSetCalType, {2}}, {kResetCalCoeff, {}}, {kCableConnection, {1}}}, kNeutralRecord},
       {3,
        {{kSetCalType, {3}}, {kResetCalPts, kDefaultPoints}, {kCableConnection, {1}}},
-       Concat(kDefaultPoints, kDefaultPoints)},
+       Concat({kDefaultPoints, kDefaultPoints})},
   };
   StartTessaro();
   for (const Case& c : cases) {

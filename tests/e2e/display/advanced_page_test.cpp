@@ -9,21 +9,23 @@
 
 #include "display_checks.h"
 #include "driver_double_client.h"
+#include "driver_log.h"
 #include "driver_service.h"
 #include "registry.h"
 #include "screenshot.h"
+#include "settings.h"
 #include "tessaro_session.h"
 #include "ui.h"
 #include "wait.h"
 
 namespace {
 
-using display_test::DriverReceived;
-using display_test::DwordValue;
-using display_test::Sent;
-using display_test::Stored;
-using display_test::StoredNames;
+using support::DriverReceived;
+using support::DwordValue;
 using support::Page;
+using support::Sent;
+using support::StoredNames;
+using support::WaitForStored;
 
 constexpr int kSelectButton = 1048;
 constexpr int kSetButton = 1038;
@@ -61,11 +63,6 @@ class AdvancedPage : public testing::Test {
 
   testing::AssertionResult Press(int id) const { return support::MouseClickWindow(Button(id)); }
 
-  static void WaitForStored(const char* name, std::int32_t value) {
-    support::WaitUntil([&] { return Stored(name) == DwordValue(value); });
-    EXPECT_EQ(Stored(name), DwordValue(value)) << name;
-  }
-
   support::TessaroSession tessaro_;
 };
 
@@ -81,7 +78,7 @@ TEST_F(AdvancedPage, OnOneMonitorSelectIsOffAndSetStoresSingleMonitor) {
 
   ASSERT_TRUE(Press(kSetButton));
   EXPECT_TRUE(DriverReceived({{display_test::kSingleMonitor, {}}}));
-  WaitForStored("MultiMonitor", 0);
+  EXPECT_TRUE(WaitForStored("MultiMonitor", DwordValue(0)));
   EXPECT_EQ(StoredNames(), std::vector<std::string>{"MultiMonitor"});
   EXPECT_TRUE(tessaro_.OpenDialogs().empty());
 }
@@ -90,10 +87,10 @@ TEST_F(AdvancedPage, LtrbThenBrtlLeavesBrtlStored) {
   StartOnAdvancedPage();
   ASSERT_TRUE(Press(kLtrbButton));
   EXPECT_TRUE(DriverReceived({{display_test::kCableConnection, {1}}}));
-  WaitForStored("LTRB", 1);
+  EXPECT_TRUE(WaitForStored("LTRB", DwordValue(1)));
   ASSERT_TRUE(Press(kBrtlButton));
   EXPECT_TRUE(DriverReceived({{display_test::kCableConnection, {0}}}));
-  WaitForStored("LTRB", 0);
+  EXPECT_TRUE(WaitForStored("LTRB", DwordValue(0)));
   EXPECT_EQ(StoredNames(), std::vector<std::string>{"LTRB"});
 }
 

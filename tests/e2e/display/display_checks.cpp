@@ -3,7 +3,6 @@
 #include <setupapi.h>
 
 #include <cstring>
-#include <iomanip>
 #include <utility>
 
 #include "driver_double_client.h"
@@ -12,55 +11,6 @@
 #include "wait.h"
 
 namespace display_test {
-
-void PrintTo(const Sent& sent, std::ostream* out) {
-  *out << "0x" << std::hex << sent.code << " [";
-  for (std::size_t i = 0; i < sent.input.size(); ++i) {
-    *out << (i ? " " : "") << std::setw(2) << std::setfill('0') << int{sent.input[i]};
-  }
-  *out << "]" << std::dec;
-}
-
-Bytes Int32s(std::initializer_list<std::int32_t> values) {
-  Bytes bytes;
-  for (std::int32_t value : values) {
-    const auto bits = static_cast<std::uint32_t>(value);
-    for (int shift = 0; shift < 32; shift += 8) {
-      bytes.push_back(static_cast<std::uint8_t>(bits >> shift));
-    }
-  }
-  return bytes;
-}
-
-support::RegistryValue DwordValue(std::int32_t value) { return {REG_DWORD, Int32s({value})}; }
-
-std::vector<Sent> TakeSent() {
-  std::vector<DriverRequest> log;
-  EXPECT_TRUE(ReadDriverLog(log));
-  EXPECT_TRUE(ClearDriverLog());
-  std::vector<Sent> sent;
-  for (const DriverRequest& request : log) sent.push_back({request.code, request.input});
-  return sent;
-}
-
-testing::AssertionResult DriverReceived(const std::vector<Sent>& expected) {
-  std::vector<DriverRequest> log;
-  support::WaitUntil([&] { return ReadDriverLog(log) && log.size() >= expected.size(); });
-  const std::vector<Sent> sent = TakeSent();
-  if (sent == expected) return testing::AssertionSuccess();
-  return testing::AssertionFailure()
-         << "the driver received " << testing::PrintToString(sent)
-         << "\n                   expected " << testing::PrintToString(expected);
-}
-
-std::optional<support::RegistryValue> Stored(const char* name) {
-  return support::ReadValue(HKEY_LOCAL_MACHINE, support::kSettingsKey, name);
-}
-
-std::vector<std::string> StoredNames() {
-  return support::ValueNames(HKEY_LOCAL_MACHINE, support::kSettingsKey)
-      .value_or(std::vector<std::string>{});
-}
 
 testing::AssertionResult PlugControllers(const std::vector<std::string>& revisions) {
   std::string command = std::string("\"") + PLUG_CONTROLLER_EXE + "\"";

@@ -1,5 +1,6 @@
-// What the display-mapping and Info tests look at: the driver double's record, the settings
-// key's values, the simulated controllers and the controls of a page seen from outside.
+// What the display-mapping and Info tests look at besides the driver double's record and the
+// settings key (tests/support): the simulated controllers and the controls of a page seen from
+// outside.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,15 +8,10 @@
 
 #include <cstdint>
 #include <optional>
-#include <ostream>
 #include <string>
 #include <vector>
 
-#include "registry.h"
-
 namespace display_test {
-
-using Bytes = std::vector<std::uint8_t>;
 
 // The driver's control codes, spelled out here so that a wrong code in the utility shows.
 constexpr std::uint32_t kResetCalPts = 0x220054;
@@ -23,25 +19,6 @@ constexpr std::uint32_t kGetVersion = 0x22011c;
 constexpr std::uint32_t kMapping = 0x220168;
 constexpr std::uint32_t kSingleMonitor = 0x220190;
 constexpr std::uint32_t kCableConnection = 0x2201b8;
-
-struct Sent {
-  std::uint32_t code;
-  Bytes input;
-  bool operator==(const Sent&) const = default;
-};
-void PrintTo(const Sent& sent, std::ostream* out);
-
-// Little-endian bytes of 32-bit values, negatives in two's complement.
-Bytes Int32s(std::initializer_list<std::int32_t> values);
-support::RegistryValue DwordValue(std::int32_t value);
-
-// What the driver received since the last call, and forget it.
-std::vector<Sent> TakeSent();
-// Waits until the driver has received at least as many requests as expected, then compares.
-testing::AssertionResult DriverReceived(const std::vector<Sent>& expected);
-
-std::optional<support::RegistryValue> Stored(const char* name);
-std::vector<std::string> StoredNames();
 
 // Runs plug_controller.exe with the revisions given (none: all unplugged) and waits for it.
 testing::AssertionResult PlugControllers(const std::vector<std::string>& revisions);

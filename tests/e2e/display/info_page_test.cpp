@@ -11,6 +11,7 @@
 
 #include "display_checks.h"
 #include "driver_double_client.h"
+#include "driver_log.h"
 #include "driver_service.h"
 #include "registry.h"
 #include "screenshot.h"
@@ -167,7 +168,7 @@ TEST_F(InfoPage, TheDriverVersionGoesToTheHiddenRow) {
   EXPECT_FALSE(HasVisibleStyle(Page(), kDriverVersionRow));
   EXPECT_EQ(ControlText(Page(), kDriverLabel), "Driver Version : QXR-2K-1.01");
   EXPECT_TRUE(HasVisibleStyle(Page(), kDriverLabel));
-  const std::vector<display_test::Sent> sent = display_test::TakeSent();
+  const std::vector<support::Sent> sent = support::TakeSent();
   ASSERT_EQ(sent.size(), 1U);
   EXPECT_EQ(sent[0].code, display_test::kGetVersion);
 }

@@ -14,23 +14,25 @@
 
 #include "display_checks.h"
 #include "driver_double_client.h"
+#include "driver_log.h"
 #include "driver_service.h"
 #include "registry.h"
 #include "screenshot.h"
+#include "settings.h"
 #include "tessaro_session.h"
 #include "ui.h"
 #include "wait.h"
 
 namespace {
 
-using display_test::Bytes;
-using display_test::DriverReceived;
-using display_test::DwordValue;
-using display_test::Int32s;
-using display_test::Sent;
-using display_test::Stored;
-using display_test::StoredNames;
+using support::Bytes;
+using support::DriverReceived;
+using support::DwordValue;
+using support::Int32s;
 using support::Page;
+using support::Sent;
+using support::Stored;
+using support::StoredNames;
 
 constexpr int kSelectButton = 1048;
 constexpr int kSetButton = 1038;
@@ -199,7 +201,7 @@ TEST_F(MonitorPicker, EscapeHidesThePickerWithNothingSent) {
   ASSERT_TRUE(support::BringToForeground(Picker()));
   ASSERT_TRUE(support::PressKeys({VK_ESCAPE}));
   EXPECT_TRUE(WaitForPickerHidden());
-  EXPECT_TRUE(display_test::TakeSent().empty());
+  EXPECT_TRUE(support::TakeSent().empty());
   EXPECT_TRUE(StoredNames().empty());
 }
 

@@ -10,16 +10,16 @@
 #include <cctype>
 #include <cstdint>
 #include <cstdlib>
-#include <iomanip>
 #include <optional>
-#include <ostream>
 #include <string>
 #include <vector>
 
 #include "driver_double_client.h"
+#include "driver_log.h"
 #include "driver_service.h"
 #include "registry.h"
 #include "screenshot.h"
+#include "settings.h"
 #include "tessaro_session.h"
 #include "ui.h"
 #include "wait.h"
@@ -30,8 +30,18 @@
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using support::Binary;
+using support::Bytes;
+using support::Concat;
+using support::Dword;
+using support::DwordValue;
 using support::RegistryValue;
+using support::Sent;
+using support::Store;
+using support::Stored;
+using support::TakeSent;
+using support::WaitForStored;
+using support::Word;
 
 // The driver's control codes, spelled out here so that a wrong code in the utility shows.
 constexpr std::uint32_t kSetFilterCoeff = 0x220078;
@@ -58,33 +68,6 @@ constexpr char kProgramExe[] = "C:\\Program.exe";
 constexpr char kWorkFolder[] = "C:\\tessaro work";
 constexpr char kLocalMausvex[] = "C:\\tessaro work\\Mausvex.exe";
 
-struct Sent {
-  std::uint32_t code;
-  Bytes input;
-  bool operator==(const Sent&) const = default;
-};
-
-void PrintTo(const Sent& sent, std::ostream* out) {
-  *out << "0x" << std::hex << sent.code << " [";
-  for (std::size_t i = 0; i < sent.input.size(); ++i) {
-    *out << (i ? " " : "") << std::setw(2) << std::setfill('0') << int{sent.input[i]};
-  }
-  *out << "]" << std::dec;
-}
-
-Bytes Word(std::uint16_t value) {
-  return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8)};
-}
-Bytes Dword(std::uint32_t value) {
-  return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-          static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
-}
-Bytes Concat(std::initializer_list<Bytes> parts) {
-  Bytes bytes;
-  for (const Bytes& part : parts) bytes.insert(bytes.end(), part.begin(), part.end());
-  return bytes;
-}
-
 // The records as the driver documents them, built here on their own.
 Bytes FilterBytes(std::uint16_t coefficient, std::uint32_t position) {
   return Concat({Word(coefficient), Word(coefficient), Dword(position)});
@@ -95,9 +78,6 @@ Bytes BeepSettingBytes(std::uint16_t divisor, std::uint32_t duration) {
 Bytes BeepBytes(std::uint8_t sound, std::uint16_t divisor, std::uint32_t duration) {
   return Concat({{sound}, BeepSettingBytes(divisor, duration)});
 }
-
-RegistryValue Binary(const Bytes& bytes) { return {REG_BINARY, bytes}; }
-RegistryValue DwordValue(std::uint32_t value) { return {REG_DWORD, Dword(value)}; }
 
 std::string Lower(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(),
@@ -221,32 +201,6 @@ class TouchSetting : public testing::Test {
   HBITMAP BulbImage() const {
     return reinterpret_cast<HBITMAP>(
         ::SendMessageW(Item(kDblclkTest), BM_GETIMAGE, IMAGE_BITMAP, 0));
-  }
-
-  static void Store(const char* name, const RegistryValue& value) {
-    ASSERT_TRUE(support::WriteValue(HKEY_LOCAL_MACHINE, support::kSettingsKey, name, value.type,
-                                    value.bytes));
-  }
-  static std::optional<RegistryValue> Stored(const char* name) {
-    return support::ReadValue(HKEY_LOCAL_MACHINE, support::kSettingsKey, name);
-  }
-  static testing::AssertionResult WaitForStored(const char* name, const RegistryValue& value) {
-    if (support::WaitUntil([&] { return Stored(name) == value; })) {
-      return testing::AssertionSuccess();
-    }
-    return testing::AssertionFailure()
-           << "\"" << name << "\" holds " << testing::PrintToString(Stored(name)) << ", not "
-           << testing::PrintToString(value);
-  }
-
-  // What the driver received since the last call, and forget it.
-  static std::vector<Sent> TakeSent() {
-    std::vector<DriverRequest> log;
-    EXPECT_TRUE(ReadDriverLog(log));
-    EXPECT_TRUE(ClearDriverLog());
-    std::vector<Sent> sent;
-    for (const DriverRequest& request : log) sent.push_back({request.code, request.input});
-    return sent;
   }
 
   testing::AssertionResult NoMessageBox() const {
