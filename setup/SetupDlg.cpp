@@ -1,9 +1,8 @@
 #include "SetupDlg.h"
 
-#include <setupapi.h>
-
 #include "AboutDlg.h"
 #include "common/hardware_id.h"
+#include "common/present_devices.h"
 #include "framework/App.h"
 #include "framework/MessageMap.h"
 #include "framework/WaitCursor.h"
@@ -16,25 +15,9 @@ namespace {
 constexpr int kModeInstall = 0;
 constexpr int kModeUninstall = 1;
 constexpr char kLogoFile[] = "vantora_logo.bmp";
-constexpr DWORD kHardwareIdBufferSize = 256;
-
-// A zero-filled buffer from LocalAlloc, freed when it ends.
-class LocalBuffer {
- public:
-  explicit LocalBuffer(DWORD size)
-      : m_pData(static_cast<char*>(::LocalAlloc(LPTR, size))), m_nSize(size) {}
-  LocalBuffer(const LocalBuffer&) = delete;
-  LocalBuffer& operator=(const LocalBuffer&) = delete;
-  ~LocalBuffer() {
-    if (m_pData != nullptr) ::LocalFree(m_pData);
-  }
-  char* Data() const { return m_pData; }
-  DWORD Size() const { return m_pData != nullptr ? m_nSize : 0; }
-
- private:
-  char* m_pData;
-  DWORD m_nSize;
-};
+// A device whose list outgrows the first read is read once more, at the size the system asks
+// for; any other failed read ends the scan.
+constexpr hwid::IdScan kControllerScan = {256, hwid::ReRead::kOnce, hwid::OnFailure::kEndScan};
 
 // The uninstallation's steps in their order, each announced on the status line before it runs.
 struct UninstallStep {
@@ -47,30 +30,6 @@ constexpr UninstallStep kUninstallSteps[] = {
     {"Delete Shortcuts ...", DeleteShortcuts},
     {"Delete Files ...", DeleteFiles},
 };
-
-enum class IdRead { kMatch, kNoMatch, kFailed };
-
-// One device's hardware identifiers: whether one is the controller's, or whether the whole
-// scan has to end.
-IdRead ReadControllerId(HDEVINFO set, SP_DEVINFO_DATA* device) {
-  DWORD size = kHardwareIdBufferSize;
-  for (int attempt = 0; attempt < 2; ++attempt) {
-    LocalBuffer buffer(size);
-    if (buffer.Data() == nullptr) return IdRead::kFailed;
-    DWORD reported = 0;
-    if (::SetupDiGetDeviceRegistryPropertyA(set, device, SPDRP_HARDWAREID, nullptr,
-                                            reinterpret_cast<BYTE*>(buffer.Data()),
-                                            buffer.Size(), &reported)) {
-      return hwid::HasControllerId(buffer.Data(), buffer.Size(), reported) ? IdRead::kMatch
-                                                                           : IdRead::kNoMatch;
-    }
-    const DWORD error = ::GetLastError();
-    if (error == ERROR_INVALID_DATA) return IdRead::kNoMatch;  // a device without hardware ids
-    if (error != ERROR_INSUFFICIENT_BUFFER || attempt > 0) return IdRead::kFailed;
-    size = reported;
-  }
-  return IdRead::kFailed;
-}
 
 }  // namespace
 
@@ -118,8 +77,7 @@ BOOL CSetupDlg::OnInitDialog() {
 void CSetupDlg::ShowLogo() {
   HANDLE logo = ::LoadImageA(nullptr, kLogoFile, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
   if (logo == nullptr) return;
-  ::SendMessageW(GetDlgItem(IDC_LOGO), STM_SETIMAGE, IMAGE_BITMAP,
-                 reinterpret_cast<LPARAM>(logo));
+  ::SendMessageW(GetDlgItem(IDC_LOGO), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(logo));
 }
 
 void CSetupDlg::OnSysCommand(UINT nID, LPARAM) {
@@ -183,19 +141,11 @@ void CSetupDlg::OnNext() {
 }
 
 bool CSetupDlg::IsDevicePresent() {
-  HDEVINFO set =
-      ::SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES);
-  if (set == INVALID_HANDLE_VALUE) return false;
-  SP_DEVINFO_DATA device{};
-  device.cbSize = sizeof(device);
-  bool present = false;
-  for (DWORD index = 0; !present && ::SetupDiEnumDeviceInfo(set, index, &device); ++index) {
-    const IdRead read = ReadControllerId(set, &device);
-    if (read == IdRead::kFailed) break;
-    present = read == IdRead::kMatch;
-  }
-  ::SetupDiDestroyDeviceInfoList(set);
-  return present;
+  return hwid::ScanPresentDeviceIds(
+             kControllerScan, [](HDEVINFO, SP_DEVINFO_DATA&, const char* ids, std::size_t capacity,
+                                 std::size_t reported) {
+               return hwid::HasControllerId(ids, capacity, reported);
+             }) == hwid::ScanEnd::kStopped;
 }
 
 void CSetupDlg::EnableControl(int id, bool enable) const {

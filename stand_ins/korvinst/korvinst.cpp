@@ -5,14 +5,13 @@
 #define KORVINST_BUILDING
 #include "korvinst.h"
 
-#include <setupapi.h>
-
 #include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "common/hardware_id.h"
+#include "common/present_devices.h"
 #include "driver_link/settings_store.h"
 
 namespace {
@@ -149,25 +148,16 @@ bool StartsWithNoCase(const char* text, const char* prefix) {
   return true;
 }
 
-// Calls `visit(set, device, ids, reported)` for every present device with hardware ids.
+// Calls `visit(set, device, ids, reported, capacity)` for every present device with hardware ids
+// that fit one read of kIdCapacity bytes; a device whose read fails is passed over.
 template <class Visit>
 void ForEachPresentDevice(Visit visit) {
-  HDEVINFO set =
-      ::SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES);
-  if (set == INVALID_HANDLE_VALUE) return;
-  SP_DEVINFO_DATA device{};
-  device.cbSize = sizeof(device);
-  for (DWORD index = 0; ::SetupDiEnumDeviceInfo(set, index, &device); ++index) {
-    // Two zero bytes beyond what the read may fill end the last string and the list whatever
-    // the read gave.
-    char ids[kIdCapacity + 2] = {};
-    DWORD reported = 0;
-    if (::SetupDiGetDeviceRegistryPropertyA(set, &device, SPDRP_HARDWAREID, nullptr,
-                                            reinterpret_cast<BYTE*>(ids), kIdCapacity, &reported)) {
-      visit(set, device, ids, static_cast<std::size_t>(reported), std::size_t{kIdCapacity});
-    }
-  }
-  ::SetupDiDestroyDeviceInfoList(set);
+  constexpr hwid::IdScan scan = {kIdCapacity, hwid::ReRead::kNever, hwid::OnFailure::kSkipDevice};
+  hwid::ScanPresentDeviceIds(scan, [&](HDEVINFO set, SP_DEVINFO_DATA& device, const char* ids,
+                                       std::size_t capacity, std::size_t reported) {
+    visit(set, device, ids, reported, capacity);
+    return false;
+  });
 }
 
 DWORD PresentControllerCount() {

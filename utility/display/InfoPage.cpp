@@ -1,16 +1,11 @@
 #include "InfoPage.h"
 
-// clang-format off
-#include <windows.h>
-#include <setupapi.h>
-// clang-format on
-
 #include <cstdio>
 #include <cstring>
 #include <optional>
-#include <vector>
 
 #include "common/hardware_id.h"
+#include "common/present_devices.h"
 #include "driver_link/device_control.h"
 #include "driver_link/settings_store.h"
 #include "driver_link/tessaro_driver.h"
@@ -18,33 +13,13 @@
 
 namespace {
 
-constexpr DWORD kFirstReadSize = 256;
+// A device's list is read again at the size the system asks for, as long as that size grows;
+// any other failed read ends the scan.
+constexpr hwid::IdScan kControllerScan = {256, hwid::ReRead::kWhileGrowing,
+                                          hwid::OnFailure::kEndScan};
 constexpr char kInstalledEmailFile[] = "\\Vantora\\USB\\tessaro_email.txt";
 constexpr char kLocalEmailFile[] = ".\\tessaro_email.txt";
 constexpr DWORD kEmailTextSize = 256;
-
-enum class ReadOutcome { kRead, kNoIdentifier, kFailed };
-
-// The device's hardware-identifier list, grown to the size the system asks for. `reported` is
-// the size the successful read gave.
-ReadOutcome ReadHardwareIds(HDEVINFO devices, SP_DEVINFO_DATA& device, std::vector<char>& list,
-                            DWORD& reported) {
-  DWORD size = kFirstReadSize;
-  for (;;) {
-    list.assign(size, '\0');
-    reported = 0;
-    if (::SetupDiGetDeviceRegistryPropertyA(devices, &device, SPDRP_HARDWAREID, nullptr,
-                                            reinterpret_cast<BYTE*>(list.data()), size,
-                                            &reported)) {
-      return ReadOutcome::kRead;
-    }
-    const DWORD error = ::GetLastError();
-    if (error == ERROR_INVALID_DATA) return ReadOutcome::kNoIdentifier;
-    // A size that does not grow would ask again for ever.
-    if (error != ERROR_INSUFFICIENT_BUFFER || reported <= size) return ReadOutcome::kFailed;
-    size = reported;
-  }
-}
 
 // Opens an existing file for reading, shared with nobody.
 HANDLE OpenForReading(const char* path) {
@@ -97,31 +72,16 @@ BOOL CInfoPage::OnInitDialog() {
 
 // The first present device, in enumeration order, whose identifiers name the controller.
 bool CInfoPage::FindControllerRevision() {
-  HDEVINFO devices =
-      ::SetupDiGetClassDevsA(nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES);
-  if (devices == INVALID_HANDLE_VALUE) return false;
-
-  bool found = false;
-  SP_DEVINFO_DATA device{};
-  device.cbSize = sizeof(device);
-  std::vector<char> list;
-  for (DWORD index = 0; !found && ::SetupDiEnumDeviceInfo(devices, index, &device); ++index) {
-    DWORD reported = 0;
-    const ReadOutcome outcome = ReadHardwareIds(devices, device, list, reported);
-    if (outcome == ReadOutcome::kNoIdentifier) continue;
-    if (outcome == ReadOutcome::kFailed) {
-      ::SetupDiDestroyDeviceInfoList(devices);
-      return false;
-    }
-    if (const std::optional<hwid::ControllerRevision> revision =
-            hwid::FindControllerRevision(list.data(), list.size(), reported)) {
-      m_nControllerMajor = revision->major;
-      m_nControllerMinor = revision->minor;
-      found = true;
-    }
-  }
-  ::SetupDiDestroyDeviceInfoList(devices);
-  return found;
+  return hwid::ScanPresentDeviceIds(kControllerScan,
+                                    [this](HDEVINFO, SP_DEVINFO_DATA&, const char* ids,
+                                           std::size_t capacity, std::size_t reported) {
+                                      const std::optional<hwid::ControllerRevision> revision =
+                                          hwid::FindControllerRevision(ids, capacity, reported);
+                                      if (!revision) return false;
+                                      m_nControllerMajor = revision->major;
+                                      m_nControllerMinor = revision->minor;
+                                      return true;
+                                    }) == hwid::ScanEnd::kStopped;
 }
 
 bool CInfoPage::QueryDriverVersion() {
