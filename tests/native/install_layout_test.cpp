@@ -43,7 +43,9 @@ TEST(PrecompiledInfName, ReplacesEverythingFromTheFirstDot) {
       {"oem12.inf", "oem12.pnf"}, {"oem3.INF", "oem3.pnf"}, {"oem1.inf.old", "oem1.pnf"},
       {"oem5", "oem5.pnf"},       {".inf", ".pnf"},
   };
-  for (const auto& [inf, pnf] : cases) EXPECT_EQ(setup::PrecompiledInfName(inf), pnf) << inf;
+  for (const auto& [inf, pnf] : cases) {
+    EXPECT_EQ(setup::PrecompiledInfName(inf), pnf) << inf;
+  }
 }
 
 TEST(BeginsWithInfMarker, OnlyTheExactMarkerAtTheStart) {
@@ -109,7 +111,9 @@ TEST(InstallFolders, LieBelowTheFoldersTheyAreBuiltFrom) {
 
 // Desktop links go to the desktop, Startup links to Startup, the rest to the program group.
 TEST(LinkFolder, FollowsTheShortcutsFolderKind) {
-  const std::optional<std::string> desktop("D"), group("G"), startup("S");
+  const std::optional<std::string> desktop("D");
+  const std::optional<std::string> group("G");
+  const std::optional<std::string> startup("S");
   const char* const expected[] = {"D", "G", "G", "S", "G"};
   static_assert(std::size(expected) == setup::kShortcutCount);
   for (std::size_t i = 0; i < setup::kShortcutCount; ++i) {
