@@ -227,6 +227,16 @@ testing::AssertionResult TessaroSession::ClickTab(int index) {
   return testing::AssertionSuccess();
 }
 
+testing::AssertionResult TessaroSession::NoMessageBox() const {
+  testing::AssertionResult settled = Settled();
+  if (!settled) return settled;
+  const std::vector<DialogSeen> boxes = MessageBoxes();
+  if (!boxes.empty()) {
+    return testing::AssertionFailure() << "unexpected message box \"" << boxes[0].text << "\"";
+  }
+  return testing::AssertionSuccess();
+}
+
 testing::AssertionResult TessaroSession::EndWithOk() {
   HWND ok = Control(IDOK);
   if (ok == nullptr) return testing::AssertionFailure() << "the main window has no OK button";

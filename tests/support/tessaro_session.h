@@ -62,6 +62,13 @@ class TessaroSession : public ProgramSession {
   std::optional<RECT> TabItemScreenRect(int index) const;
   // Clicks the tab with real mouse input and waits until it is the current selection.
   testing::AssertionResult ClickTab(int index);
+  testing::AssertionResult ClickTab(Page page) { return ClickTab(static_cast<int>(page)); }
+
+  // Whatever the program was doing when the call began is done: a round trip to its main
+  // window (see RoundTrip). What a handler would show or store has then shown or been stored.
+  testing::AssertionResult Settled() const { return RoundTrip(MainWindow()); }
+  // No message box is open once the program has settled.
+  testing::AssertionResult NoMessageBox() const;
 
   // Clicks the main window's OK button and waits for the program to end.
   testing::AssertionResult EndWithOk();

@@ -176,9 +176,6 @@ class Calibration : public testing::Test {
     return testing::AssertionSuccess();
   }
 
-  // Whatever the program was doing is done (see ProgramSession::RoundTrip).
-  testing::AssertionResult Settled() const { return session_.RoundTrip(session_.MainWindow()); }
-
   std::optional<support::DialogSeen> FindDialog(const std::string& caption) const {
     for (const support::DialogSeen& dialog : session_.OpenDialogs()) {
       if (dialog.window != session_.MainWindow() && dialog.caption == caption) return dialog;
@@ -198,16 +195,6 @@ class Calibration : public testing::Test {
   // Waits for the next message box, checks its text and answers it with OK.
   testing::AssertionResult ExpectMessage(const std::string& text) {
     return session_.AnswerMessageBox(text);
-  }
-
-  testing::AssertionResult NoMessageBox() const {
-    testing::AssertionResult settled = Settled();
-    if (!settled) return settled;
-    const std::vector<support::DialogSeen> boxes = session_.MessageBoxes();
-    if (!boxes.empty()) {
-      return testing::AssertionFailure() << "unexpected message box \"" << boxes[0].text << "\"";
-    }
-    return testing::AssertionSuccess();
   }
 
   testing::AssertionResult Press(int button) const {
@@ -235,7 +222,7 @@ class Calibration : public testing::Test {
     ASSERT_TRUE(WaitForFirstTarget(first));
     // The screen of an earlier calibration may show its first target before the new start has
     // sent its reset: the start is done when the program answers.
-    ASSERT_TRUE(Settled());
+    ASSERT_TRUE(session_.Settled());
   }
   void StartFivePoints() { StartCalibration(kFivePointsButton, kFivePointTargets[0]); }
   void StartTwoPoints() { StartCalibration(kTwoPointsButton, kTwoPointTargets[0]); }
@@ -445,10 +432,10 @@ TEST_F(Calibration, OnlyEscapeActsOnTheScreen) {
     ASSERT_TRUE(support::PressKeys(keys));
   }
   // The program has handled the keys before the answer comes back.
-  ASSERT_TRUE(Settled());
+  ASSERT_TRUE(session_.Settled());
   EXPECT_TRUE(WaitForScreen());
   EXPECT_EQ(VisibleTargets().size(), 2u);
-  EXPECT_TRUE(NoMessageBox());
+  EXPECT_TRUE(session_.NoMessageBox());
   EXPECT_TRUE(TakeSent().empty());
   EXPECT_TRUE(session_.Running());
 
@@ -478,7 +465,7 @@ TEST_F(Calibration, InitialStateResetsAndStoresByTheStoredType) {
     Store("CalType", DwordValue(c.calType));
     ASSERT_TRUE(Press(kInitialStateButton));
     ASSERT_TRUE(support::WaitUntil([&] { return Stored("Calibration").has_value(); }));
-    ASSERT_TRUE(Settled());
+    ASSERT_TRUE(session_.Settled());
     EXPECT_TRUE(DriverReceived(c.sent));
     EXPECT_EQ(Stored("Calibration"), Binary(c.stored));
     EXPECT_EQ(StoredNames(), (std::vector<std::string>{"Calibration", "CalType"}));
@@ -491,7 +478,7 @@ TEST_F(Calibration, InitialStateWithoutCalTypeUsesTheCurrentType) {
   StartTessaro();
   ASSERT_TRUE(Press(kInitialStateButton));
   ASSERT_TRUE(support::WaitUntil([&] { return Stored("Calibration").has_value(); }));
-  ASSERT_TRUE(Settled());
+  ASSERT_TRUE(session_.Settled());
   EXPECT_TRUE(DriverReceived((std::vector<Sent>{{kSetCalType, {1}}, {kResetCalCoeff, {}}})));
   EXPECT_EQ(StoredNames(), (std::vector<std::string>{"Calibration"}));
   EXPECT_EQ(Stored("Calibration"), Binary(kNeutralRecord));
@@ -580,7 +567,7 @@ TEST_F(Calibration, ARefusedResetShowsItsMessageAndTheFirstTargetStillShows) {
     ASSERT_TRUE(WaitForScreen());
     ASSERT_TRUE(WaitForFirstTarget(c.button == kTwoPointsButton ? kTwoPointTargets[0]
                                                                 : kFivePointTargets[0]));
-    EXPECT_TRUE(NoMessageBox());
+    EXPECT_TRUE(session_.NoMessageBox());
     EXPECT_TRUE(DriverReceived(c.sent));
     ASSERT_TRUE(SetFailingCodes({}));
     ASSERT_TRUE(support::PressKeys({VK_ESCAPE}));
@@ -732,7 +719,7 @@ TEST_F(Calibration, EscapeDuringAHoldStopsItBeforeTheRestore) {
   ASSERT_TRUE(support::MouseUpAt(kTwoPointTargets[1]));
   ASSERT_TRUE(session_.AnswerDialog(box));
   ASSERT_TRUE(WaitForScreenHidden());
-  ASSERT_TRUE(Settled());
+  ASSERT_TRUE(session_.Settled());
   EXPECT_FALSE(FindDialog("Vantora").has_value());
   EXPECT_TRUE(DriverReceived((std::vector<Sent>{{kSetCalType, {1}}})));
   EXPECT_FALSE(support::KeyExists(HKEY_LOCAL_MACHINE, support::kSettingsKey));

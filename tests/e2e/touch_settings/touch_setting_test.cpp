@@ -47,6 +47,7 @@ using support::Word;
 constexpr std::uint32_t kSetFilterCoeff = 0x220078;
 constexpr std::uint32_t kBeepMode = 0x2200a0;
 constexpr std::uint32_t kBeepSetting = 0x2200c8;
+constexpr std::uint32_t kGetVersion = 0x22011c;
 
 constexpr int kCursorMovement = 1005;
 constexpr int kDblclkSpeed = 1004;
@@ -147,23 +148,30 @@ class TouchSetting : public testing::Test {
     }
   }
 
-  // Starts the program (in `workingDirectory` when given) and shows the Touch Setting tab.
-  void StartOnPage(const std::string& workingDirectory = "") {
-    StartOnPage(session_, workingDirectory);
+  // Starts the program (in `workingDirectory` when given) and shows the Touch Setting tab, then
+  // forgets what the driver received; `sentAtStart`, when given, gets it first.
+  void StartOnPage(const std::string& workingDirectory = "",
+                   std::vector<Sent>* sentAtStart = nullptr) {
+    StartOnPage(session_, workingDirectory, sentAtStart);
   }
-  static void StartOnPage(support::TessaroSession& session, const std::string& workingDirectory) {
+  static void StartOnPage(support::TessaroSession& session, const std::string& workingDirectory,
+                          std::vector<Sent>* sentAtStart = nullptr) {
     if (workingDirectory.empty()) {
       ASSERT_TRUE(session.Launch());
     } else {
       ASSERT_TRUE(session.Launch(support::TessaroExePath(), "", workingDirectory));
     }
     ASSERT_TRUE(session.WaitForMainWindow());
-    ASSERT_TRUE(session.ClickTab(static_cast<int>(support::Page::kTouchSetting)));
+    ASSERT_TRUE(session.ClickTab(support::Page::kTouchSetting));
     HWND page = session.PageWindow(support::Page::kTouchSetting);
     ASSERT_TRUE(support::WaitUntil([&] { return ::IsWindowVisible(page) != FALSE; }));
     Redraw(session);
     ASSERT_TRUE(PageFitsMainWindow(session));
-    ASSERT_TRUE(ClearDriverLog());
+    if (sentAtStart != nullptr) {
+      *sentAtStart = TakeSent();
+    } else {
+      ASSERT_TRUE(ClearDriverLog());
+    }
   }
 
   // Painted before anything is looked at (the paint is sent to the program and answered).
@@ -201,12 +209,6 @@ class TouchSetting : public testing::Test {
   HBITMAP BulbImage() const {
     return reinterpret_cast<HBITMAP>(
         ::SendMessageW(Item(kDblclkTest), BM_GETIMAGE, IMAGE_BITMAP, 0));
-  }
-
-  testing::AssertionResult NoMessageBox() const {
-    const std::vector<support::DialogSeen> boxes = session_.MessageBoxes();
-    if (boxes.empty()) return testing::AssertionSuccess();
-    return testing::AssertionFailure() << "unexpected message box \"" << boxes[0].text << "\"";
   }
 
   // TBM_GETTHUMBRECT answers through a pointer: the rectangle is fetched through a buffer inside
@@ -290,8 +292,12 @@ TEST_F(TouchSetting, EmptySettingsKeyShowsDefaultsAndChangesNothing) {
   ASSERT_TRUE(SetMouseSetting("DoubleClickSpeed", 500));
   ASSERT_TRUE(SetMouseSetting("DoubleClickWidth", 6));
   ASSERT_TRUE(SetMouseSetting("DoubleClickHeight", 6));
-  StartOnPage();
+  ASSERT_TRUE(ClearDriverLog());
+  std::vector<Sent> sentAtStart;
+  StartOnPage("", &sentAtStart);
   support::SaveScreenshot(support::ScreenshotPath("touch-setting-page"));
+  // The Info page asks for the driver's version; the Touch Setting page sends nothing.
+  EXPECT_EQ(sentAtStart, (std::vector<Sent>{{kGetVersion, {}}}));
 
   EXPECT_EQ(Caption(kTouchSound), "Off");
   EXPECT_EQ(Caption(kCursorDisplay), "On");
@@ -309,7 +315,7 @@ TEST_F(TouchSetting, EmptySettingsKeyShowsDefaultsAndChangesNothing) {
   EXPECT_EQ(MouseSetting("DoubleClickSpeed"), 500);
   EXPECT_EQ(MouseSetting("DoubleClickWidth"), 6);
   EXPECT_EQ(MouseSetting("DoubleClickHeight"), 6);
-  EXPECT_TRUE(NoMessageBox());
+  EXPECT_TRUE(session_.NoMessageBox());
 }
 
 TEST_F(TouchSetting, StoredValuesAreShown) {
@@ -413,7 +419,7 @@ TEST_F(TouchSetting, EachSliderReleaseSendsItsRecordAndStoresIt) {
     EXPECT_TRUE(WaitForStored(c.value, Binary(c.stored)));
     EXPECT_EQ(Position(c.slider), c.position) << "the release moved the thumb";
     EXPECT_EQ(TakeSent(), (std::vector<Sent>{{c.code, c.input}}));
-    EXPECT_TRUE(NoMessageBox());
+    EXPECT_TRUE(session_.NoMessageBox());
   }
   ASSERT_TRUE(session_.EndWithOk());
 
@@ -459,7 +465,7 @@ TEST_F(TouchSetting, SpeedSetsTheSystemDoubleClickTimeAndStoresIt) {
   EXPECT_TRUE(WaitForStored("DBClkTime", DwordValue(250)));
   EXPECT_EQ(SessionDoubleClickTime(), 250);
   EXPECT_TRUE(TakeSent().empty());
-  EXPECT_TRUE(NoMessageBox());
+  EXPECT_TRUE(session_.NoMessageBox());
   ASSERT_TRUE(session_.EndWithOk());
 
   support::TessaroSession again;
@@ -546,7 +552,7 @@ TEST_F(TouchSetting, SoundButtonSwitchesTheTouchSound) {
   EXPECT_TRUE(WaitForStored("Beep", Binary(BeepBytes(0, 65535, 1))));
   EXPECT_EQ(Caption(kTouchSound), "Off");
   EXPECT_EQ(TakeSent(), std::vector<Sent>({{kBeepMode, {0}}}));
-  EXPECT_TRUE(NoMessageBox());
+  EXPECT_TRUE(session_.NoMessageBox());
 }
 
 TEST_F(TouchSetting, RefusedSoundSwitchKeepsTheCaptionAndStoresTheOldFlag) {
@@ -586,7 +592,7 @@ TEST_F(TouchSetting, CursorButtonSwitchesThePointerDisplay) {
   EXPECT_TRUE(WaitForStored("Cursor", DwordValue(1)));
   EXPECT_EQ(Caption(kCursorDisplay), "On");
   EXPECT_TRUE(TakeSent().empty());
-  EXPECT_TRUE(NoMessageBox());
+  EXPECT_TRUE(session_.NoMessageBox());
 }
 
 // ------------------------------------------------------------------ registry refused
@@ -600,7 +606,7 @@ TEST_F(TouchSetting, SettingsKeyDeniedShowsRegOpenKeyExFailure) {
   // The page's reader asks for full access too: it is refused, silently, and the defaults show.
   EXPECT_EQ(Caption(kTouchSound), "Off");
   EXPECT_EQ(Caption(kCursorDisplay), "On");
-  EXPECT_TRUE(NoMessageBox());
+  EXPECT_TRUE(session_.NoMessageBox());
 
   ASSERT_TRUE(Click(kTouchSound));
   EXPECT_TRUE(session_.AnswerMessageBox("RegOpenKeyEx failure!"));
@@ -766,7 +772,7 @@ TEST_F(Launch, LeftAndRightClickStartTheInstalledCopyByItsQuotedPath) {
   ASSERT_TRUE(RightClick(kLaunch));
   ASSERT_TRUE(WaitForStarts(2));
   EXPECT_EQ(Lower(RecordText("Program")), Lower(kInstalledMausvex));
-  EXPECT_TRUE(NoMessageBox());
+  EXPECT_TRUE(session_.NoMessageBox());
 }
 
 // Without an installed copy, or without the Program Files entry, the copy in the current
@@ -780,7 +786,7 @@ TEST_F(Launch, WithoutTheInstalledCopyTheOneInTheCurrentDirectoryStarts) {
     EXPECT_EQ(Lower(RecordText("Program")), Lower(kLocalMausvex));
     EXPECT_EQ(RecordText("CommandLine"), ".\\Mausvex.exe");
     EXPECT_EQ(Lower(RecordText("CurrentDirectory")), Lower(kWorkFolder));
-    EXPECT_TRUE(NoMessageBox());
+    EXPECT_TRUE(session_.NoMessageBox());
     ASSERT_TRUE(session_.EndWithOk());
   }
   ASSERT_TRUE(Put(kInstalledMausvex));
