@@ -55,7 +55,7 @@ class AdvancedPage : public testing::Test {
       ASSERT_TRUE(tessaro_.AnswerMessageBox("Driver not loaded!"));
     }
     ASSERT_TRUE(tessaro_.WaitForMainWindow());
-    ASSERT_TRUE(tessaro_.ClickTab(3));
+    ASSERT_TRUE(tessaro_.ClickTab(Page::kAdvanced));
     ClearDriverLog();
   }
 
@@ -112,6 +112,7 @@ TEST_F(AdvancedPage, ARefusedRequestShowsItsOwnTextAndStoresNothing) {
     ASSERT_TRUE(SetFailingCodes({refusal.code}));
     ASSERT_TRUE(Press(refusal.button));
     EXPECT_TRUE(tessaro_.AnswerMessageBox(refusal.text));
+    ASSERT_TRUE(tessaro_.Settled());
     EXPECT_TRUE(StoredNames().empty());
   }
 }
@@ -125,6 +126,7 @@ TEST_F(AdvancedPage, WithoutTheDriverEachButtonSaysSoAndThenItsOwnText) {
     ASSERT_TRUE(Press(refusal.button));
     EXPECT_TRUE(tessaro_.AnswerMessageBox("Driver not loaded!"));
     EXPECT_TRUE(tessaro_.AnswerMessageBox(refusal.text));
+    ASSERT_TRUE(tessaro_.Settled());
     EXPECT_TRUE(StoredNames().empty());
   }
   EXPECT_TRUE(tessaro_.EndWithOk());

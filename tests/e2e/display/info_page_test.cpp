@@ -114,7 +114,7 @@ class InfoPage : public testing::Test {
 
 TEST_F(InfoPage, ShowsTheControllerRevisionInTemplateOrder) {
   ASSERT_TRUE(StartTessaro());
-  ASSERT_TRUE(tessaro_->ClickTab(2));
+  ASSERT_TRUE(tessaro_->ClickTab(support::Page::kInfo));
   display_test::SaveScreenshotOf(Page(), "info-page");
 
   // The template's controls in order: id, and whether it is visible.

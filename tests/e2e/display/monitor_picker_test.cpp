@@ -86,7 +86,7 @@ class MonitorPicker : public testing::Test {
   HWND Picker() const { return PopupCovering(kVirtualDesktop); }
 
   testing::AssertionResult ShowPicker() {
-    testing::AssertionResult tab = tessaro_->ClickTab(3);
+    testing::AssertionResult tab = tessaro_->ClickTab(Page::kAdvanced);
     if (!tab) return tab;
     testing::AssertionResult pressed =
         support::MouseClickWindow(Button(Page::kAdvanced, kSelectButton));
@@ -106,7 +106,7 @@ class MonitorPicker : public testing::Test {
 
   // Starts a five-point calibration, takes the default points it sends, and cancels it.
   std::optional<Bytes> DefaultPointsOfACalibration() {
-    if (!tessaro_->ClickTab(0)) return std::nullopt;
+    if (!tessaro_->ClickTab(Page::kCalibrate)) return std::nullopt;
     ClearDriverLog();
     if (!support::MouseClickWindow(Button(Page::kCalibrate, kFivePointsButton))) {
       return std::nullopt;
@@ -144,7 +144,7 @@ class MonitorPicker : public testing::Test {
 TEST_F(MonitorPicker, AClickOnTheLeftMonitorMapsThePanelOntoIt) {
   tessaro_->TraceRegistryWrites();
   Start();
-  ASSERT_TRUE(tessaro_->ClickTab(3));
+  ASSERT_TRUE(tessaro_->ClickTab(Page::kAdvanced));
   display_test::SaveScreenshotOf(tessaro_->PageWindow(Page::kAdvanced), "two-monitors-desktop");
   EXPECT_TRUE(::IsWindowEnabled(Button(Page::kAdvanced, kSelectButton)));
   ASSERT_TRUE(ShowPicker());
@@ -159,7 +159,9 @@ TEST_F(MonitorPicker, AClickOnTheLeftMonitorMapsThePanelOntoIt) {
   for (int i = 0; i < 7; ++i) {
     EXPECT_EQ(Stored(kMappingValues[i]), DwordValue(expected[i])) << kMappingValues[i];
   }
-  EXPECT_EQ(Stored("TouchMonitorOx")->bytes, (Bytes{0x00, 0xFC, 0xFF, 0xFF}));
+  const std::optional<support::RegistryValue> touchMonitorOx = Stored("TouchMonitorOx");
+  ASSERT_TRUE(touchMonitorOx.has_value());
+  EXPECT_EQ(touchMonitorOx->bytes, (Bytes{0x00, 0xFC, 0xFF, 0xFF}));
   // The settings written, in order; the system's own writes (time zone, device classes) aside.
   const std::vector<std::string> mappingValues(std::begin(kMappingValues),
                                                std::end(kMappingValues));
@@ -192,6 +194,7 @@ TEST_F(MonitorPicker, ARefusedMappingSaysSoAndStoresNothing) {
   ASSERT_TRUE(support::MouseClickAt(kOnLeftMonitor));
   EXPECT_TRUE(tessaro_->AnswerMessageBox("IOCTL_MAPPING falied"));
   EXPECT_TRUE(WaitForPickerHidden());
+  ASSERT_TRUE(tessaro_->Settled());
   EXPECT_TRUE(StoredNames().empty());
 }
 
@@ -201,6 +204,7 @@ TEST_F(MonitorPicker, EscapeHidesThePickerWithNothingSent) {
   ASSERT_TRUE(support::BringToForeground(Picker()));
   ASSERT_TRUE(support::PressKeys({VK_ESCAPE}));
   EXPECT_TRUE(WaitForPickerHidden());
+  ASSERT_TRUE(tessaro_->Settled());
   EXPECT_TRUE(support::TakeSent().empty());
   EXPECT_TRUE(StoredNames().empty());
 }
@@ -221,7 +225,7 @@ TEST_F(MonitorPicker, TheStoredTouchMonitorIsBackAfterARestartUntilSet) {
   Restart();
   EXPECT_EQ(DefaultPointsOfACalibration(), onLeft) << "after a restart";
 
-  ASSERT_TRUE(tessaro_->ClickTab(3));
+  ASSERT_TRUE(tessaro_->ClickTab(Page::kAdvanced));
   ASSERT_TRUE(support::MouseClickWindow(Button(Page::kAdvanced, kSetButton)));
   ASSERT_TRUE(support::WaitUntil([&] { return Stored("MultiMonitor") == DwordValue(0); }));
   Restart();
@@ -231,6 +235,7 @@ TEST_F(MonitorPicker, TheStoredTouchMonitorIsBackAfterARestartUntilSet) {
 TEST_F(MonitorPicker, ARefusedSetStillPutsTheTouchMonitorBack) {
   Start();
   const std::optional<Bytes> onPrimary = DefaultPointsOfACalibration();
+  ASSERT_TRUE(onPrimary.has_value());
   ASSERT_TRUE(ShowPicker());
   ASSERT_TRUE(support::MouseClickAt(kOnLeftMonitor));
   ASSERT_TRUE(WaitForPickerHidden());
