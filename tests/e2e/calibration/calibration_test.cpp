@@ -442,6 +442,7 @@ TEST_F(Calibration, OnlyEscapeActsOnTheScreen) {
   ASSERT_TRUE(support::PressKeys({VK_ESCAPE}));
   ASSERT_TRUE(WaitForScreenHidden());
   EXPECT_TRUE(DriverReceived(kFirstUseRestore));
+  ASSERT_TRUE(session_.Settled());
   EXPECT_FALSE(support::KeyExists(HKEY_LOCAL_MACHINE, support::kSettingsKey));
 }
 
@@ -500,6 +501,7 @@ TEST_F(Calibration, WithoutTheDriverTheScreenStillShowsItsFirstTarget) {
   ASSERT_TRUE(ExpectMessage("Driver not loaded!"));
   ASSERT_TRUE(ExpectMessage("IOCTL_SET_CAL_TYPE failed"));
   ASSERT_TRUE(WaitForScreenHidden());
+  ASSERT_TRUE(session_.Settled());
   EXPECT_FALSE(support::KeyExists(HKEY_LOCAL_MACHINE, support::kSettingsKey));
 }
 
@@ -509,6 +511,7 @@ TEST_F(Calibration, ARecordTheDriverRefusesIsNotStored) {
   StartTwoPoints();
   ASSERT_TRUE(TouchPoints({kTwoPointTargets[0], kTwoPointTargets[1]}));
   ASSERT_TRUE(ExpectMessage("IOCTL_SET_CAL failed"));
+  ASSERT_TRUE(session_.Settled());
   EXPECT_FALSE(FindDialog("Vantora").has_value());
   EXPECT_TRUE(WaitForScreen()) << "the screen stays up for ESC";
   EXPECT_FALSE(support::KeyExists(HKEY_LOCAL_MACHINE, support::kSettingsKey));
@@ -518,6 +521,7 @@ TEST_F(Calibration, ARecordTheDriverRefusesIsNotStored) {
   ASSERT_TRUE(support::PressKeys({VK_ESCAPE}));
   ASSERT_TRUE(WaitForScreenHidden());
   EXPECT_TRUE(DriverReceived(kFirstUseRestore));
+  ASSERT_TRUE(session_.Settled());
   EXPECT_FALSE(support::KeyExists(HKEY_LOCAL_MACHINE, support::kSettingsKey));
 }
 
@@ -530,6 +534,7 @@ TEST_F(Calibration, CoincidingTouchesSendNothingComputed) {
   ASSERT_TRUE(ExpectMessage("Calibration failed: the touched points coincide"));
   ASSERT_TRUE(WaitForScreenHidden());
   EXPECT_TRUE(DriverReceived(kFirstUseRestore));
+  ASSERT_TRUE(session_.Settled());
   EXPECT_FALSE(FindDialog("Vantora").has_value());
   EXPECT_FALSE(support::KeyExists(HKEY_LOCAL_MACHINE, support::kSettingsKey));
 }
@@ -584,6 +589,7 @@ TEST_F(Calibration, ARefusedRotationAtCompletionStopsBeforeTheRecord) {
   ASSERT_TRUE(TouchPoints({kFivePointTargets[0], kFivePointTargets[1], kFivePointTargets[2],
                            kFivePointTargets[3], kFivePointTargets[4]}));
   ASSERT_TRUE(ExpectMessage("IOCTL_PANEL_ROTATION failed"));
+  ASSERT_TRUE(session_.Settled());
   EXPECT_FALSE(FindDialog("Vantora").has_value());
   EXPECT_TRUE(
       DriverReceived((std::vector<Sent>{{kCableConnection, {1}}, {kPanelRotation, Dword(0)}})));
@@ -591,6 +597,7 @@ TEST_F(Calibration, ARefusedRotationAtCompletionStopsBeforeTheRecord) {
   ASSERT_TRUE(SetFailingCodes({}));
   ASSERT_TRUE(support::PressKeys({VK_ESCAPE}));
   ASSERT_TRUE(WaitForScreenHidden());
+  ASSERT_TRUE(session_.Settled());
   EXPECT_FALSE(support::KeyExists(HKEY_LOCAL_MACHINE, support::kSettingsKey));
 }
 
@@ -638,6 +645,7 @@ TEST_F(Calibration, FiveHoldsOnOneSpotSendNothingComputed) {
   ASSERT_TRUE(ExpectMessage("Calibration failed: the touched points coincide"));
   ASSERT_TRUE(WaitForScreenHidden());
   EXPECT_TRUE(DriverReceived(kFirstUseRestore));
+  ASSERT_TRUE(session_.Settled());
   EXPECT_FALSE(FindDialog("Vantora").has_value());
   EXPECT_FALSE(support::KeyExists(HKEY_LOCAL_MACHINE, support::kSettingsKey));
 }

@@ -615,6 +615,7 @@ TEST_F(TouchSetting, SettingsKeyDeniedShowsRegOpenKeyExFailure) {
   EXPECT_TRUE(session_.AnswerMessageBox("RegOpenKeyEx failure!"));
   ASSERT_TRUE(ReleaseAt(kCursorMovement, 100));
   EXPECT_TRUE(session_.AnswerMessageBox("RegOpenKeyEx failure!"));
+  ASSERT_TRUE(session_.Settled());
   EXPECT_EQ(Stored("Beep"), Binary(BeepBytes(1, 2711, 300)));
   EXPECT_EQ(Stored("Cursor"), DwordValue(0));
   EXPECT_FALSE(Stored("Filter").has_value());
