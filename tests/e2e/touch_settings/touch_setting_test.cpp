@@ -114,11 +114,14 @@ POINT Centre(const RECT& rect) {
 // the programs started after it, not in this process's GetSystemMetrics.
 constexpr char kMouseKey[] = "Control Panel\\Mouse";
 
-std::optional<int> MouseSetting(const char* name) {
-  const std::optional<RegistryValue> value = support::ReadValue(HKEY_CURRENT_USER, kMouseKey, name);
+// A number the system keeps for the user as text.
+std::optional<int> NumberText(const char* key, const char* name) {
+  const std::optional<RegistryValue> value = support::ReadValue(HKEY_CURRENT_USER, key, name);
   if (!value || value->type != REG_SZ) return std::nullopt;
   return std::atoi(std::string(value->bytes.begin(), value->bytes.end()).c_str());
 }
+
+std::optional<int> MouseSetting(const char* name) { return NumberText(kMouseKey, name); }
 
 // A double-click time set without writing the user's settings (SetDoubleClickTime) lasts for
 // the session; Wine keeps it under this volatile key, where programs started later find it.
@@ -271,10 +274,7 @@ class TouchSetting : public testing::Test {
 
   // The double-click time a program started now would get, as Wine keeps it for the session.
   static std::optional<int> SessionDoubleClickTime() {
-    const std::optional<RegistryValue> value =
-        support::ReadValue(HKEY_CURRENT_USER, kSessionMouseKey, "DoubleClickSpeed");
-    if (!value || value->type != REG_SZ) return std::nullopt;
-    return std::atoi(std::string(value->bytes.begin(), value->bytes.end()).c_str());
+    return NumberText(kSessionMouseKey, "DoubleClickSpeed");
   }
 
   // The page changes them for good; each test puts them back.
