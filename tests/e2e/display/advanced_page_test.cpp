@@ -80,6 +80,7 @@ TEST_F(AdvancedPage, OnOneMonitorSelectIsOffAndSetStoresSingleMonitor) {
   EXPECT_TRUE(DriverReceived({{display_test::kSingleMonitor, {}}}));
   EXPECT_TRUE(WaitForStored("MultiMonitor", DwordValue(0)));
   EXPECT_EQ(StoredNames(), std::vector<std::string>{"MultiMonitor"});
+  ASSERT_TRUE(tessaro_.Settled());
   EXPECT_TRUE(tessaro_.OpenDialogs().empty());
 }
 

@@ -173,6 +173,7 @@ TEST_F(MonitorPicker, AClickOnTheLeftMonitorMapsThePanelOntoIt) {
     }
   }
   EXPECT_EQ(settingsWrites, mappingValues);
+  ASSERT_TRUE(tessaro_->Settled());
   EXPECT_TRUE(tessaro_->OpenDialogs().empty());
 }
 
